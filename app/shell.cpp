@@ -1,0 +1,84 @@
+#include "app/shell.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "app/loaders.h"
+#include "app/menu.h"
+#include "fw/exceptions.h"
+#include "main_window/window1.h"
+
+namespace FileTypes {
+
+std::shared_ptr<fw::FileType> pApplicationApplefile;
+
+void Initialize() {
+  pApplicationApplefile = std::make_shared<fw::FileType>();
+  fw::NotNil(pApplicationApplefile.get(), "file type")->SetName("application/applefile");
+  fw::NotNil(pApplicationApplefile.get(), "file type")->SetExtensions("");
+  fw::NotNil(pApplicationApplefile.get(), "file type")->SetMacType("BINA");
+  fw::NotNil(pApplicationApplefile.get(), "file type")->SetMacCreator("ZUZE");
+  (void)fw::NotNil(pApplicationApplefile.get(), "file type")->Register();
+}
+
+}  // namespace FileTypes
+
+namespace shell {
+
+std::shared_ptr<fw::PluginEntrypointsTable> pluginEntrypoints;
+
+void Initialize() {}
+
+void RuntimeInitExternalClasses() { fw::RuntimeInitExternalClasses(); }
+
+void InitPluginEntrypoints() { pluginEntrypoints = fw::RuntimeAllocatePluginEntrypointsTable(0); }
+
+void InitFileTypes() { FileTypes::Initialize(); }
+
+void NewAppInstance() {
+  auto app = std::make_unique<App>();
+  fw::NotNil(app.get(), "application object")->SetMenuBar(implicit::Menu());
+  fw::RegisterAppObject(std::move(app));
+}
+
+void ApplicationAddMenuHandlers() {}
+
+void MakeDefaultView() { (void)implicit::Window1(); }
+
+void Startup() {
+  RuntimeInitExternalClasses();
+  InitPluginEntrypoints();
+  InitFileTypes();
+  NewAppInstance();
+  ApplicationAddMenuHandlers();
+  MakeDefaultView();
+}
+
+int Main() {
+  try {
+    fw::RunFrameworkInitialization(Startup);
+    fw::RuntimeRun();
+  } catch (const std::exception& e) {
+    fw::UnhandledException(e);
+  } catch (...) {
+    std::fprintf(stderr, "Unhandled exception of unknown class\n");
+  }
+  return 0;
+}
+
+void Finalize() {
+  permaSound_Exit();
+  fw::ReleaseWindowLists();
+  FileTypes::pApplicationApplefile.reset();
+  Menu::implicitInstance.reset();
+}
+
+int Run(int argc, char** argv) {
+  fw::RuntimeInit(argc, argv);
+  Initialize();
+  Main();
+  Finalize();
+  return fw::RuntimeExit();
+}
+
+}  // namespace shell

@@ -1,0 +1,71 @@
+// Operations that drive the framework the way a person at the desktop does,
+// for the headless tests.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fw/window.h"
+
+namespace fw::testing {
+
+void ProcessEvents();
+// Tests open and close windows by the hundred: the last one closing must
+// not end the application.
+void KeepRunningWithoutWindows();
+// Runs `fn` from the event loop at its next turn.
+void CallSoon(std::function<void()> fn);
+// Pretends the executable lives at `path` (empty: the real one).
+void SetExecutablePath(std::string path);
+// The user's click on a button, radio button or check box.
+void Click(Control& control);
+// A mouse press at content coordinates, delivered to whatever is there.
+void PressMouse(Window& window, int x, int y);
+// Types into a text field as the keyboard would, after focusing it.
+void Type(TextField& field, std::string_view text);
+// A key press ("Return", "Escape", "Tab") to the focused control.
+void PressKey(Window& window, std::string_view key);
+void Focus(Control& control);
+std::string FocusedControlName(Window& window);
+// The controls in keyboard-focus order.
+std::vector<std::string> TabOrder(Window& window);
+// Runs the menu-opening steps (enabling), then chooses the item.
+bool ChooseMenuItem(Window& window, std::string_view itemName);
+// Runs the menu-opening steps and tells whether the item is enabled.
+bool MenuItemEnabled(Window& window, std::string_view itemName);
+// The texts of the shown menu bar: menus and their items, and shortcuts.
+struct ShownMenuItem {
+  std::string text, shortcut;
+  bool separator = false;
+};
+struct ShownMenu {
+  std::string title;
+  std::vector<ShownMenuItem> items;
+};
+std::vector<ShownMenu> ShownMenus(Window& window);
+bool SaveImage(Window& window, const std::string& path);
+
+struct WindowLook {
+  int contentWidth = 0, contentHeight = 0;
+  std::string title;
+  bool fixedSize = false, closeButton = false, minimizeButton = false,
+       maximizeButton = false, dialog = false, menuBar = false;
+};
+WindowLook Look(Window& window);
+
+struct ControlLook {
+  int left = 0, top = 0, width = 0, height = 0;  // content coordinates
+  std::string family;                            // the resolved font family
+  int pixelSize = 0;
+  bool bold = false, underline = false, visible = false, enabled = false,
+       frame = false, wraps = false, takesFocus = false;
+  Color textColor{0, 0, 0};
+  std::string text;  // what is shown
+};
+ControlLook Look(Control& control);
+// The content pixel at (x, y) as the window shows it.
+Color ShownPixel(Window& window, int x, int y);
+
+}  // namespace fw::testing

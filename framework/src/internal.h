@@ -1,0 +1,133 @@
+// Framework internals: the Qt side of the public classes.
+#pragma once
+
+#include <QImage>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "fw/fw.h"
+
+class QMenuBar;
+class QAction;
+
+namespace fw::detail {
+
+inline QColor ToQ(Color c) { return QColor(c.r, c.g, c.b); }
+inline QString ToQ(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+inline std::string FromQ(const QString& s) { return s.toStdString(); }
+
+// Runs a handler at the boundary between Qt and the program: an exception
+// never unwinds through Qt; it is reported and the loop goes on.
+void Dispatch(const std::function<void()>& handler);
+
+struct PictureData {
+  QImage image;  // ARGB32 premultiplied
+};
+
+// A pixel buffer that Graphics draws on. Whoever shows it is told once per
+// change so that a burst of drawing costs one repaint.
+class Surface {
+ public:
+  void Resize(int width, int height, QColor fill);
+  QImage& Image() { return image_; }
+  const QImage& Image() const { return image_; }
+  void Fill(QColor c);
+  void Changed();
+  void Shown() { pending_ = false; }
+  std::function<void()> onChange;
+
+ private:
+  QImage image_;
+  bool pending_ = false;
+};
+
+// Maps a family name of a description to one on this desktop.
+QString ResolveFamily(std::string_view family);
+QFont MakeFont(std::string_view family, float size, bool bold, bool underline);
+
+struct ControlImpl {
+  Window* owner = nullptr;
+  ControlClass cls{};
+  std::string name;
+  std::string parent;
+  std::string text;  // caption or label text as set
+  std::string font = "System";
+  float textSize = 0;
+  int textUnit = 0;
+  bool bold = false, underline = false;
+  int left = 0, top = 0, width = 0, height = 0, tabIndex = 0;
+  bool visible = true, enabled = true;
+  bool value = false;
+  ControlDescription line;  // the description kept for lines and rectangles
+  QPointer<QWidget> widget;  // owned by the window's content widget
+  std::function<void()> action;
+  std::function<void()> open;
+  std::function<void(Graphics&)> paint;
+  // Canvas
+  std::unique_ptr<Surface> surface;
+  std::unique_ptr<Graphics> graphics;
+  PicturePtr backdrop;
+  bool shownOnce = false;
+  int paintCount = 0;
+  // Timer
+  std::unique_ptr<QTimer> timer;
+  int mode = 0, period = 0;
+
+  void ApplyFont();
+};
+
+class MenuView;
+
+struct WindowImpl {
+  std::string fullClassName;
+  WindowDescription description;
+  std::string title;
+  QWidget* top = nullptr;      // the top-level widget
+  QWidget* content = nullptr;  // the content area, controls' parent
+  Surface surface;             // what the content shows under the controls
+  std::unique_ptr<Graphics> graphics;
+  PicturePtr backdrop;
+  std::shared_ptr<MenuBar> menuBar;
+  std::unique_ptr<MenuView> menuView;
+  std::vector<std::unique_ptr<Control>> controls;
+  std::map<std::string, Control*, std::less<>> byName;
+  std::map<std::string, std::function<bool()>, std::less<>> menuHandlers;
+  bool open = true;
+  bool described = false;
+
+  void RedrawSurface();
+  void ApplyTabOrder();
+};
+
+// The Qt menu bar built from a menu tree for one window.
+class MenuView {
+ public:
+  MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>& bar);
+  ~MenuView();
+  QMenuBar* Bar() const { return bar_; }
+  // The steps before a menu opens: defaults, EnableMenuItems, handlers.
+  void Enable();
+  void Choose(MenuItem& item);
+  QAction* ActionFor(std::string_view name) const;
+
+ private:
+  void Build(QWidget* parentMenu, MenuItem& item);
+  Window& window_;
+  std::shared_ptr<MenuBar> tree_;
+  QMenuBar* bar_ = nullptr;
+  std::map<std::string, QAction*, std::less<>> actions_;
+  std::map<QAction*, MenuItem*> items_;
+};
+
+std::string& ExecutablePathOverride();
+
+}  // namespace fw::detail

@@ -1,0 +1,177 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "internal.h"
+
+namespace fw {
+
+MenuItem::~MenuItem() = default;
+
+void MenuItem::Append(std::shared_ptr<MenuItem> item) {
+  if (!item) throw NilObjectException("Append of a nil menu item");
+  item->parent_ = this;
+  children_.push_back(std::move(item));
+}
+
+MenuItem* MenuItem::Item(int index) const {
+  return index >= 0 && index < Count() ? children_[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+MenuItem* MenuItem::Child(std::string_view name) const {
+  for (const auto& c : children_)
+    if (c->Name() == name) return c.get();
+  return nullptr;
+}
+
+MenuItem* MenuItem::Lookup(std::string_view name) const {
+  for (const auto& c : children_) {
+    if (c->Name() == name) return c.get();
+    if (MenuItem* below = c->Lookup(name)) return below;
+  }
+  return nullptr;
+}
+
+void QuitMenuItem::Action() { Quit(); }
+
+std::string PortableShortcut(std::string_view shortcut) {
+  std::string text(shortcut);
+  for (std::string_view from : {"Cmd+", "Command+"}) {
+    const std::size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), "Ctrl+");
+  }
+  return text;
+}
+
+namespace detail {
+namespace {
+
+// The Edit items the framework serves itself, on the focused text field.
+enum class EditCommand { None, Undo, Cut, Copy, Paste, Clear };
+
+EditCommand EditCommandOf(std::string_view name) {
+  if (name == "EditUndo") return EditCommand::Undo;
+  if (name == "EditCut") return EditCommand::Cut;
+  if (name == "EditCopy") return EditCommand::Copy;
+  if (name == "EditPaste") return EditCommand::Paste;
+  if (name == "EditClear") return EditCommand::Clear;
+  return EditCommand::None;
+}
+
+QLineEdit* FocusedField() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+
+bool Applies(EditCommand cmd) {
+  QLineEdit* f = FocusedField();
+  if (f == nullptr || !f->isEnabled()) return false;
+  switch (cmd) {
+    case EditCommand::Undo: return f->isUndoAvailable();
+    case EditCommand::Copy: return f->hasSelectedText();
+    case EditCommand::Cut:
+    case EditCommand::Clear: return f->hasSelectedText() && !f->isReadOnly();
+    case EditCommand::Paste:
+      return !f->isReadOnly() && !QApplication::clipboard()->text().isEmpty();
+    case EditCommand::None: break;
+  }
+  return false;
+}
+
+void Perform(EditCommand cmd) {
+  QLineEdit* f = FocusedField();
+  if (f == nullptr) return;
+  switch (cmd) {
+    case EditCommand::Undo: f->undo(); break;
+    case EditCommand::Cut: f->cut(); break;
+    case EditCommand::Copy: f->copy(); break;
+    case EditCommand::Paste: f->paste(); break;
+    case EditCommand::Clear: f->del(); break;
+    case EditCommand::None: break;
+  }
+}
+
+void ForEachItem(MenuItem& item, const std::function<void(MenuItem&)>& fn) {
+  for (int i = 0; i < item.Count(); ++i) {
+    fn(*item.Item(i));
+    ForEachItem(*item.Item(i), fn);
+  }
+}
+
+}  // namespace
+
+MenuView::MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>& bar)
+    : window_(window), tree_(bar), bar_(new QMenuBar(top)) {
+  bar_->setNativeMenuBar(false);
+  Build(bar_, *tree_);
+}
+
+MenuView::~MenuView() = default;  // the widgets go with the window
+
+void MenuView::Build(QWidget* parentMenu, MenuItem& item) {
+  for (int i = 0; i < item.Count(); ++i) {
+    MenuItem& child = *item.Item(i);
+    if (child.IsSeparator()) {
+      if (auto* menu = qobject_cast<QMenu*>(parentMenu)) {
+        QAction* sep = menu->addSeparator();
+        actions_[child.Name()] = sep;
+        items_[sep] = &child;
+      }
+      continue;
+    }
+    if (child.Count() > 0 || parentMenu == bar_) {
+      QMenu* menu = parentMenu == bar_ ? bar_->addMenu(ToQ(child.Text()))
+                                       : static_cast<QMenu*>(parentMenu)->addMenu(ToQ(child.Text()));
+      actions_[child.Name()] = menu->menuAction();
+      items_[menu->menuAction()] = &child;
+      QObject::connect(menu, &QMenu::aboutToShow, menu, [this] { Dispatch([this] { Enable(); }); });
+      Build(menu, child);
+      continue;
+    }
+    auto* menu = static_cast<QMenu*>(parentMenu);
+    QAction* action = menu->addAction(ToQ(child.Text()));
+    action->setShortcut(QKeySequence(ToQ(PortableShortcut(child.KeyboardShortcut()))));
+    action->setShortcutContext(Qt::WindowShortcut);
+    MenuItem* target = &child;
+    QObject::connect(action, &QAction::triggered, action,
+                     [this, target] { Dispatch([this, target] { Choose(*target); }); });
+    actions_[child.Name()] = action;
+    items_[action] = &child;
+  }
+}
+
+void MenuView::Enable() {
+  ForEachItem(*tree_, [](MenuItem& item) {
+    if (!item.AutoEnable()) return;
+    const EditCommand cmd = EditCommandOf(item.Name());
+    item.SetEnabled(cmd == EditCommand::None || Applies(cmd));
+  });
+  window_.Event_EnableMenuItems();
+  ForEachItem(*tree_, [this](MenuItem& item) {
+    if (window_.HasMenuHandler(item.Name())) item.SetEnabled(true);
+  });
+  for (auto& [action, item] : items_) action->setEnabled(item->Enabled());
+}
+
+void MenuView::Choose(MenuItem& item) {
+  auto& handlers = window_.Impl().menuHandlers;
+  if (auto it = handlers.find(item.Name()); it != handlers.end()) {
+    auto handler = it->second;  // the handler may close the window
+    handler();
+    return;
+  }
+  if (const EditCommand cmd = EditCommandOf(item.Name()); cmd != EditCommand::None) {
+    Perform(cmd);
+    return;
+  }
+  item.Action();
+}
+
+QAction* MenuView::ActionFor(std::string_view name) const {
+  auto it = actions_.find(name);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+}  // namespace detail
+}  // namespace fw

@@ -1,0 +1,214 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "fw/testing.h"
+#include "internal.h"
+
+namespace fw::testing {
+
+using detail::FromQ;
+using detail::ToQ;
+
+void ProcessEvents() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void KeepRunningWithoutWindows() { QApplication::setQuitOnLastWindowClosed(false); }
+
+void CallSoon(std::function<void()> fn) {
+  QMetaObject::invokeMethod(
+      qApp, [fn = std::move(fn)] { detail::Dispatch(fn); }, Qt::QueuedConnection);
+}
+
+void SetExecutablePath(std::string path) { detail::ExecutablePathOverride() = std::move(path); }
+
+void Click(Control& control) {
+  if (auto* button = qobject_cast<QAbstractButton*>(control.Impl().widget.data())) button->click();
+}
+
+void PressMouse(Window& window, int x, int y) {
+  QWidget* content = window.Impl().content;
+  QWidget* target = content->childAt(x, y);
+  if (target == nullptr) target = content;
+  const QPointF local = target->mapFrom(content, QPointF(x, y));
+  const QPointF global = content->mapToGlobal(QPointF(x, y));
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  // The press may have closed the window; only a live target gets the release.
+  if (window.IsOpen() && target) QApplication::sendEvent(target, &release);
+}
+
+void Focus(Control& control) {
+  if (QWidget* w = control.Impl().widget) {
+    w->window()->activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+void Type(TextField& field, std::string_view text) {
+  Focus(field);
+  auto* edit = qobject_cast<QLineEdit*>(field.Impl().widget.data());
+  if (edit == nullptr) return;
+  for (QChar ch : ToQ(text)) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(edit, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(edit, &release);
+  }
+}
+
+void PressKey(Window& window, std::string_view key) {
+  const int code = key == "Return" ? Qt::Key_Return
+                   : key == "Escape" ? Qt::Key_Escape
+                   : key == "Tab"    ? Qt::Key_Tab
+                   : key == "Space"  ? Qt::Key_Space
+                                     : 0;
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr || target->window() != window.Impl().top) target = window.Impl().content;
+  QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
+  QApplication::sendEvent(target, &release);
+}
+
+std::string FocusedControlName(Window& window) {
+  QWidget* focus = QApplication::focusWidget();
+  for (const auto& c : window.Controls())
+    if (c->Impl().widget == focus && focus != nullptr) return c->Name();
+  return std::string();
+}
+
+std::vector<std::string> TabOrder(Window& window) {
+  std::vector<std::string> names;
+  std::map<QWidget*, std::string> byWidget;
+  for (const auto& c : window.Controls()) {
+    QWidget* w = c->Impl().widget;
+    if (w == nullptr || w->focusPolicy() == Qt::NoFocus) continue;
+    byWidget[w] = c->Name();
+  }
+  // The focus chain is circular; walk it once from the content widget.
+  QWidget* w = window.Impl().content->nextInFocusChain();
+  while (w && w != window.Impl().content && names.size() < byWidget.size() + 64) {
+    if (auto it = byWidget.find(w); it != byWidget.end()) names.push_back(it->second);
+    w = w->nextInFocusChain();
+  }
+  return names;
+}
+
+namespace {
+detail::MenuView* ViewOf(Window& window) { return window.Impl().menuView.get(); }
+}  // namespace
+
+bool ChooseMenuItem(Window& window, std::string_view itemName) {
+  detail::MenuView* view = ViewOf(window);
+  if (view == nullptr) return false;
+  view->Enable();
+  QAction* action = view->ActionFor(itemName);
+  if (action == nullptr || !action->isEnabled()) return false;
+  action->trigger();
+  return true;
+}
+
+bool MenuItemEnabled(Window& window, std::string_view itemName) {
+  detail::MenuView* view = ViewOf(window);
+  if (view == nullptr) return false;
+  view->Enable();
+  QAction* action = view->ActionFor(itemName);
+  return action != nullptr && action->isEnabled();
+}
+
+std::vector<ShownMenu> ShownMenus(Window& window) {
+  std::vector<ShownMenu> menus;
+  detail::MenuView* view = ViewOf(window);
+  if (view == nullptr) return menus;
+  for (QAction* top : view->Bar()->actions()) {
+    ShownMenu menu;
+    menu.title = FromQ(top->text());
+    if (QMenu* m = top->menu()) {
+      for (QAction* a : m->actions())
+        menu.items.push_back(ShownMenuItem{FromQ(a->text()),
+                                           FromQ(a->shortcut().toString(QKeySequence::PortableText)),
+                                           a->isSeparator()});
+    }
+    menus.push_back(std::move(menu));
+  }
+  return menus;
+}
+
+bool SaveImage(Window& window, const std::string& path) {
+  QWidget* top = window.Impl().top;
+  return top->grab().save(ToQ(path), "PNG");
+}
+
+WindowLook Look(Window& window) {
+  QWidget* top = window.Impl().top;
+  const Qt::WindowFlags f = top->windowFlags();
+  WindowLook look;
+  look.contentWidth = window.Impl().content->width();
+  look.contentHeight = window.Impl().content->height();
+  look.title = FromQ(top->windowTitle());
+  look.fixedSize = top->minimumSize() == top->maximumSize();
+  look.closeButton = f.testFlag(Qt::WindowCloseButtonHint);
+  look.minimizeButton = f.testFlag(Qt::WindowMinimizeButtonHint);
+  look.maximizeButton = f.testFlag(Qt::WindowMaximizeButtonHint);
+  look.dialog = (f & Qt::WindowType_Mask) == Qt::Dialog;
+  look.menuBar = window.Impl().menuView != nullptr;
+  return look;
+}
+
+ControlLook Look(Control& control) {
+  ControlLook look;
+  QWidget* w = control.Impl().widget;
+  look.left = control.Left(), look.top = control.Top();
+  look.width = control.Width(), look.height = control.Height();
+  if (w == nullptr) return look;
+  const QFontInfo info(w->font());
+  look.family = FromQ(info.family());
+  look.pixelSize = info.pixelSize();
+  look.bold = info.bold();
+  look.underline = w->font().underline();
+  look.visible = w->isVisibleTo(w->parentWidget());
+  look.enabled = w->isEnabled();
+  look.takesFocus = w->focusPolicy() != Qt::NoFocus;
+  if (auto* label = qobject_cast<QLabel*>(w)) {
+    look.text = FromQ(label->text());
+    look.wraps = label->wordWrap();
+    const QColor c = label->palette().color(QPalette::WindowText);
+    look.textColor = Color{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                           static_cast<std::uint8_t>(c.blue())};
+  } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    look.text = FromQ(edit->text());
+    look.frame = edit->hasFrame();
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    look.text = FromQ(button->text());
+  } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+    look.text = FromQ(box->title());
+  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    look.text = FromQ(combo->currentText());
+  }
+  return look;
+}
+
+Color ShownPixel(Window& window, int x, int y) {
+  const QImage shot = window.Impl().content->grab().toImage();
+  if (!shot.valid(x, y)) return Color{};
+  const QColor c = shot.pixelColor(x, y);
+  return Color{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+               static_cast<std::uint8_t>(c.blue())};
+}
+
+}  // namespace fw::testing

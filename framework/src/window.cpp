@@ -1,0 +1,322 @@
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "internal.h"
+
+namespace fw {
+namespace detail {
+namespace {
+
+// The framework's lists: every open window, the ones registered under their
+// class name, and the closed ones waiting to be destroyed.
+struct Lists {
+  std::vector<std::unique_ptr<Window>> open;
+  std::map<std::string, Window*, std::less<>> implicit;
+  std::vector<std::unique_ptr<Window>> closing;
+};
+
+Lists& TheLists() {
+  static Lists lists;
+  return lists;
+}
+
+void Unregister(Window& w) {
+  auto& implicit = TheLists().implicit;
+  auto it = implicit.find(w.FullClassName());
+  if (it != implicit.end() && it->second == &w) implicit.erase(it);
+}
+
+void DestroyClosed() {
+  // Destruction may close nothing else, but take the list first all the same.
+  auto closing = std::move(TheLists().closing);
+  closing.clear();
+}
+
+void RetireWindow(Window& w) {
+  Unregister(w);
+  auto& open = TheLists().open;
+  auto it = std::find_if(open.begin(), open.end(), [&](const auto& p) { return p.get() == &w; });
+  if (it == open.end()) return;
+  TheLists().closing.push_back(std::move(*it));
+  open.erase(it);
+  QMetaObject::invokeMethod(qApp, [] { DestroyClosed(); }, Qt::QueuedConnection);
+}
+
+class TopWidget : public QWidget {
+ public:
+  explicit TopWidget(Window& w) : window_(w) {}
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    e->accept();
+    if (window_.Impl().open) {
+      window_.Impl().open = false;
+      RetireWindow(window_);
+    }
+  }
+
+ private:
+  Window& window_;
+};
+
+class ContentWidget : public QWidget {
+ public:
+  explicit ContentWidget(Window& w) : window_(w) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    Surface& s = window_.Impl().surface;
+    QPainter p(this);
+    p.drawImage(e->rect().topLeft(), s.Image(), e->rect());
+    s.Shown();
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    e->accept();
+    const QPoint at = e->position().toPoint();
+    Window* w = &window_;
+    Dispatch([w, at] { w->Event_MouseDown(at.x(), at.y()); });
+  }
+
+ private:
+  Window& window_;
+};
+
+}  // namespace
+
+void Dispatch(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    UnhandledException(e);
+  } catch (...) {
+    std::fprintf(stderr, "Unhandled exception of unknown class\n");
+  }
+}
+
+void WindowImpl::RedrawSurface() {
+  surface.Fill(description.hasBackColor ? ToQ(description.backColor) : QColor(Qt::white));
+  if (graphics) graphics->DrawPicture(backdrop, 0, 0);
+}
+
+// Keyboard focus walks the controls as a tree: each parent's children by
+// TabIndex (creation order among equals), a container's children right
+// after the container.
+void WindowImpl::ApplyTabOrder() {
+  std::vector<Control*> order;
+  std::function<void(const std::string&)> visit = [&](const std::string& parent) {
+    std::vector<Control*> kids;
+    for (const auto& c : controls)
+      if (c->Parent() == parent && c->Name() != parent) kids.push_back(c.get());
+    std::stable_sort(kids.begin(), kids.end(),
+                     [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+    for (Control* k : kids) {
+      order.push_back(k);
+      visit(k->Name());
+    }
+  };
+  visit(std::string());
+  // Controls whose parent names no control of the window come last.
+  for (const auto& c : controls)
+    if (std::find(order.begin(), order.end(), c.get()) == order.end()) order.push_back(c.get());
+  QWidget* previous = nullptr;
+  for (Control* c : order) {
+    QWidget* w = c->Impl().widget;
+    if (w == nullptr || w->focusPolicy() == Qt::NoFocus) continue;
+    if (previous) QWidget::setTabOrder(previous, w);
+    previous = w;
+  }
+}
+
+std::string& ExecutablePathOverride() {
+  static std::string path;
+  return path;
+}
+
+Window& AdoptWindow(std::unique_ptr<Window> window) {
+  Window& w = *window;
+  TheLists().implicit[w.FullClassName()] = &w;
+  TheLists().open.push_back(std::move(window));
+  return w;
+}
+
+void DiscardWindow(Window& window) {
+  window.Impl().open = false;
+  window.Impl().top->hide();
+  RetireWindow(window);
+}
+
+}  // namespace detail
+
+void ReleaseWindowLists() {
+  auto& lists = detail::TheLists();
+  lists.implicit.clear();
+  auto open = std::move(lists.open);
+  for (auto& w : open) w->Impl().open = false;
+  open.clear();
+  detail::DestroyClosed();
+}
+
+Window* GetImplicitWindow(std::string_view fullClassName) {
+  auto& implicit = detail::TheLists().implicit;
+  auto it = implicit.find(fullClassName);
+  return it == implicit.end() ? nullptr : it->second;
+}
+
+using detail::ToQ;
+
+Window::Window(std::string fullClassName) : impl_(std::make_unique<detail::WindowImpl>()) {
+  impl_->fullClassName = std::move(fullClassName);
+  impl_->top = new detail::TopWidget(*this);
+  impl_->top->setAttribute(Qt::WA_DeleteOnClose, false);
+  auto* layout = new QVBoxLayout(impl_->top);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  impl_->content = new detail::ContentWidget(*this);
+  layout->addWidget(impl_->content);
+  impl_->graphics = std::make_unique<Graphics>(impl_->surface);
+  QWidget* content = impl_->content;
+  impl_->surface.onChange = [content] { content->update(); };
+  SetProperties(WindowDescription{});
+}
+
+Window::~Window() {
+  impl_->open = false;
+  detail::Unregister(*this);
+  impl_->controls.clear();
+  impl_->byName.clear();
+  impl_->menuView.reset();
+  delete impl_->top;
+}
+
+void Window::Constructor() {
+  Layout();
+  CreateControls();
+  impl_->ApplyTabOrder();
+  AddMenuHandlers(*this);
+  for (const auto& c : impl_->controls)
+    if (c->Impl().open) c->Impl().open();
+  Event_Open();
+  if (impl_->open && impl_->description.visible) Show();
+}
+
+const std::string& Window::FullClassName() const { return impl_->fullClassName; }
+
+void Window::SetProperties(const WindowDescription& d) {
+  impl_->description = d;
+  impl_->title = std::string(d.title);
+  impl_->description.title = {};
+  QWidget* top = impl_->top;
+  top->setWindowTitle(ToQ(impl_->title));
+  Qt::WindowFlags flags = (d.frame == 1 ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint;
+  if (d.closeButton) flags |= Qt::WindowCloseButtonHint;
+  if (d.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+  if (d.maximizeButton && d.resizeable) flags |= Qt::WindowMaximizeButtonHint;
+  const bool wasVisible = top->isVisible();
+  top->setWindowFlags(flags);
+  if (wasVisible) top->show();
+  const int w = std::clamp(d.width, 1, 32000), h = std::clamp(d.height, 1, 32000);
+  impl_->content->setFixedSize(w, h);
+  impl_->surface.Resize(w, h, Qt::white);
+  impl_->RedrawSurface();
+}
+
+int Window::Width() const { return impl_->content->width(); }
+int Window::Height() const { return impl_->content->height(); }
+const std::string& Window::Title() const { return impl_->title; }
+Color Window::BackColor() const {
+  return impl_->description.hasBackColor ? impl_->description.backColor : Color{255, 255, 255};
+}
+int Window::Frame() const { return impl_->description.frame; }
+
+void Window::Show() {
+  if (!impl_->open) return;
+  impl_->top->show();
+  impl_->top->raise();
+  impl_->top->activateWindow();
+}
+
+void Window::Close() {
+  if (!impl_->open) return;
+  impl_->open = false;
+  impl_->top->close();
+  detail::RetireWindow(*this);
+}
+
+bool Window::IsOpen() const { return impl_->open; }
+bool Window::IsVisible() const { return impl_->top->isVisible(); }
+
+void Window::UpdateNow() {
+  if (impl_->top->isVisible()) impl_->content->repaint();
+}
+
+fw::Graphics& Window::GetGraphics() { return *impl_->graphics; }
+const PicturePtr& Window::Backdrop() const { return impl_->backdrop; }
+void Window::SetBackdrop(PicturePtr picture) {
+  impl_->backdrop = std::move(picture);
+  impl_->RedrawSurface();
+}
+
+const std::shared_ptr<MenuBar>& Window::GetMenuBar() const { return impl_->menuBar; }
+void Window::SetMenuBar(std::shared_ptr<MenuBar> bar) {
+  impl_->menuBar = std::move(bar);
+  impl_->menuView.reset();
+  if (impl_->menuBar) {
+    impl_->menuView = std::make_unique<detail::MenuView>(*this, impl_->top, impl_->menuBar);
+    impl_->top->layout()->setMenuBar(impl_->menuView->Bar());
+  }
+}
+
+Control& Window::NewControl(ControlClass cls, std::string name) {
+  if (impl_->byName.count(name) != 0)
+    throw NilObjectException("a control named " + name + " exists already");
+  std::unique_ptr<Control> control;
+  switch (cls) {
+    case ControlClass::Canvas: control = std::make_unique<Canvas>(*this, name); break;
+    case ControlClass::Line: control = std::make_unique<fw::Line>(*this, name); break;
+    case ControlClass::StaticText: control = std::make_unique<StaticText>(*this, name); break;
+    case ControlClass::TextField: control = std::make_unique<TextField>(*this, name); break;
+    case ControlClass::PushButton: control = std::make_unique<PushButton>(*this, name); break;
+    case ControlClass::RadioButton: control = std::make_unique<RadioButton>(*this, name); break;
+    case ControlClass::CheckBox: control = std::make_unique<CheckBox>(*this, name); break;
+    case ControlClass::PopupMenu: control = std::make_unique<PopupMenu>(*this, name); break;
+    case ControlClass::GroupBox: control = std::make_unique<GroupBox>(*this, name); break;
+    case ControlClass::Rectangle: control = std::make_unique<fw::Rectangle>(*this, name); break;
+    case ControlClass::Timer: control = std::make_unique<Timer>(*this, name); break;
+  }
+  Control& ref = *control;
+  impl_->byName.emplace(std::move(name), control.get());
+  impl_->controls.push_back(std::move(control));
+  return ref;
+}
+
+Control* Window::FindControl(std::string_view name) const {
+  auto it = impl_->byName.find(name);
+  return it == impl_->byName.end() ? nullptr : it->second;
+}
+
+const std::vector<std::unique_ptr<Control>>& Window::Controls() const { return impl_->controls; }
+
+void Window::ThrowNoSuchControl(std::string_view name) const {
+  throw NilObjectException(FindControl(name) ? "control " + std::string(name) + " is of another class"
+                                             : "no control named " + std::string(name));
+}
+
+void Window::AddMenuHandler(std::string itemName, std::function<bool()> handler) {
+  impl_->menuHandlers[std::move(itemName)] = std::move(handler);
+}
+
+bool Window::HasMenuHandler(std::string_view itemName) const {
+  return impl_->menuHandlers.find(itemName) != impl_->menuHandlers.end();
+}
+
+}  // namespace fw
