@@ -1,4 +1,4 @@
-#include "fixture.h"
+#include "gui/fixture.h"
 
 TEST_F(MainWindowTest, ScreenshotAfterCalculate) {
   Click("PushButtonCalculate");
