@@ -51,6 +51,14 @@ void ControlImpl::ApplyFont() {
 
 namespace {
 
+// Texts may end their lines the Mac way, with a carriage return.
+QString ForDisplay(std::string_view text) {
+  QString shown = ToQ(text);
+  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
 class CanvasWidget : public QWidget {
  public:
   CanvasWidget(QWidget* parent, Canvas& canvas) : QWidget(parent), canvas_(canvas) {
@@ -288,7 +296,7 @@ void Control::SetProperties(const ControlDescription& d) {
   c.ApplyFont();
   const QString text = ToQ(d.text);
   if (auto* label = detail::As<QLabel>(c)) {
-    label->setText(text);
+    label->setText(detail::ForDisplay(d.text));
     label->setWordWrap(d.multiline);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, ToQ(d.textColor));
@@ -332,7 +340,7 @@ StaticText::StaticText(Window& owner, std::string name)
 const std::string& StaticText::Text() const { return impl_->text; }
 void StaticText::SetText(std::string_view text) {
   impl_->text = std::string(text);
-  if (auto* label = detail::As<QLabel>(*impl_)) label->setText(ToQ(text));
+  if (auto* label = detail::As<QLabel>(*impl_)) label->setText(detail::ForDisplay(text));
 }
 
 TextField::TextField(Window& owner, std::string name)
