@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vantorel needs on Debian 12.
+set -euo pipefail
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+  build-essential cmake ninja-build pkg-config \
+  qt6-base-dev qt6-multimedia-dev libqt6multimedia6 \
+  libgtest-dev libbenchmark-dev \
+  fonts-liberation2 fonts-dejavu-core >/dev/null

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Vantorel and starts it on this desktop.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
+  echo "Start it from a desktop session, or under a virtual one: xvfb-run bash scripts/run.sh" >&2
+  exit 1
+fi
+bash scripts/install-deps.sh
+cmake --preset default -DBUILD_TESTING=OFF -DVANTOREL_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build --preset default --target vantorel
+exec build/bin/vantorel "$@"
