@@ -73,8 +73,11 @@ void Finalize() {
   Menu::implicitInstance.reset();
 }
 
-int Run(int argc, char** argv) {
-  fw::RuntimeInit(argc, argv);
+int Run(int /*argc*/, char** argv) {
+  // The program has no command-line options: only the program's name goes
+  // on to the toolkit, so no argument can change how it runs.
+  static int toolkitArgc = 1;
+  fw::RuntimeInit(toolkitArgc, argv);
   Initialize();
   Main();
   Finalize();
