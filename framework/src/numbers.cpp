@@ -57,7 +57,7 @@ std::string Str(double value) {
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
   std::string text(buffer, result.ptr);
-  if (text == "-0") text = "0";
+  if (text == "-0") return "0";
   return text;
 }
 
