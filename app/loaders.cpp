@@ -1,5 +1,8 @@
 #include "app/loaders.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "fw/application.h"
 #include "fw/exceptions.h"
 
@@ -48,7 +51,12 @@ fw::FolderItemPtr GetApplicationBundleResources() {
   if (!bin) throw fw::NilObjectException("the executable has no folder");
   fw::FolderItemPtr top = bin->Parent();
   if (!top) throw fw::NilObjectException("the executable's folder has no parent");
-  return top->Child("Resources");
+  fw::FolderItemPtr resources = top->Child("Resources");
+  // Child names a place whether or not anything is there; only a real
+  // folder counts, so that callers can tell a missing installation.
+  std::error_code ec;
+  if (!std::filesystem::is_directory(resources->Path(), ec)) return nullptr;
+  return resources;
 }
 
 fw::SoundPtr finale() {

@@ -1,0 +1,284 @@
+// The Credits window: its look, the rotor animation tick by tick, the
+// fanfare, and what it does when its files are missing.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/about_window.h"
+#include "app/credit_window.h"
+#include "app/loaders.h"
+#include "gui/fixture.h"
+#include "resource_layout.h"
+#include "rotor.h"
+
+namespace {
+
+using rotor::Drawn;
+
+constexpr const char* kCreditsClass = "CreditWindow.CreditWindow";
+constexpr fw::Color kBand = fw::HexColor(0xD2F0ED);
+constexpr fw::Color kBlack{0, 0, 0};
+constexpr fw::Color kWhite{255, 255, 255};
+
+CreditWindow* OpenCredits() {
+  CreditWindow* w = implicit::CreditWindow();
+  rotor::StopClock(*w);
+  return w;
+}
+
+std::vector<std::string> Ticks(CreditWindow& w, int count) {
+  std::vector<std::string> drawn;
+  for (int i = 0; i < count; ++i) drawn.emplace_back(rotor::Name(rotor::Tick(w)));
+  return drawn;
+}
+
+class CreditsTest : public FreshApp {};
+
+TEST_F(CreditsTest, WindowLooksAsLaidOut) {
+  CreditWindow* w = implicit::CreditWindow();
+  const fw::Timer& timer = w->Get<fw::Timer>("Timer1");
+  EXPECT_EQ(timer.Mode(), 2);
+  EXPECT_EQ(timer.Period(), 1);
+  rotor::StopClock(*w);
+  fw::testing::ProcessEvents();
+  const fw::testing::WindowLook look = fw::testing::Look(*w);
+  EXPECT_EQ(look.contentWidth, 190);
+  EXPECT_EQ(look.contentHeight, 270);
+  EXPECT_EQ(look.title, "Credits");
+  EXPECT_TRUE(look.dialog);
+  EXPECT_FALSE(look.closeButton);
+  EXPECT_TRUE(look.fixedSize);
+  ASSERT_NE(w->Backdrop(), nullptr);
+  EXPECT_EQ(w->Backdrop().get(), CreditsHeli().get());
+
+  const auto& rect = w->Get<fw::Rectangle>("Rectangle1");
+  EXPECT_EQ(rect.Left(), 0);
+  EXPECT_EQ(rect.Top(), 240);
+  EXPECT_EQ(rect.Width(), 190);
+  EXPECT_EQ(rect.Height(), 30);
+  EXPECT_EQ(rect.FillColor(), kBand);
+  EXPECT_EQ(rect.BorderWidth(), 1);
+}
+
+// The band at the bottom: framed in black, filled inside, across the whole
+// width; the picture above it stays the picture.
+TEST_F(CreditsTest, BandCoversTheBottomThirtyRows) {
+  CreditWindow* w = OpenCredits();
+  fw::testing::ProcessEvents();
+  const fw::PicturePtr heli = CreditsHeli();
+  ASSERT_NE(heli, nullptr);
+  for (int y = 240; y < 270; ++y) {
+    for (int x = 0; x < 190; ++x) {
+      const bool edge = y == 240 || y == 269 || x == 0 || x == 189;
+      const fw::Color shown = fw::testing::ShownPixel(*w, x, y);
+      if (shown != (edge ? kBlack : kBand)) {
+        ADD_FAILURE() << "pixel " << x << "," << y;
+        return;
+      }
+    }
+  }
+  for (int x : {0, 60, 189}) EXPECT_EQ(fw::testing::ShownPixel(*w, x, 239), heli->Pixel(x, 239)) << x;
+}
+
+TEST_F(CreditsTest, OpeningPlaysTheFanfareOnceAndStartsAtFrameZero) {
+  CreditWindow* w = OpenCredits();
+  ASSERT_NE(finale(), nullptr);
+  EXPECT_EQ(finale()->PlayCount(), 1);
+  EXPECT_EQ(w->n, 0);
+  EXPECT_EQ(implicit::CreditWindow(), w);
+  EXPECT_EQ(finale()->PlayCount(), 1);
+}
+
+TEST_F(CreditsTest, TicksTurnTheRotorThroughItsFrames) {
+  CreditWindow* w = OpenCredits();
+  const std::vector<std::string> expected = {
+      "Prop",  "Prop1", "Prop2", "Prop3",   "nothing", "Prop2", "Prop1", "nothing", "nothing",
+      "Prop1", "Prop2", "Prop3", "nothing", "Prop2",   "Prop1", "nothing", "nothing", "Prop1"};
+  EXPECT_EQ(Ticks(*w, static_cast<int>(expected.size())), expected);
+}
+
+TEST_F(CreditsTest, CounterStaysInItsRange) {
+  CreditWindow* w = OpenCredits();
+  for (int tick = 0; tick < 100; ++tick) {
+    SCOPED_TRACE("tick " + std::to_string(tick + 1));
+    ASSERT_GE(w->n, 0);
+    ASSERT_LE(w->n, 8);
+    w->Timer1_Action();
+    ASSERT_GE(w->n, 1);
+    ASSERT_LE(w->n, 8);
+  }
+}
+
+// What a person sees is what was drawn: a tick shows at once.
+TEST_F(CreditsTest, TickShowsOnScreen) {
+  CreditWindow* w = OpenCredits();
+  fw::testing::ProcessEvents();
+  w->Timer1_Action();
+  const fw::PicturePtr frame = Prop();
+  ASSERT_NE(frame, nullptr);
+  for (int y = 0; y < rotor::kSize; y += 11)
+    for (int x = 0; x < rotor::kSize; x += 11)
+      EXPECT_EQ(fw::testing::ShownPixel(*w, rotor::kX + x, rotor::kY + y), frame->Pixel(x, y));
+}
+
+// The clock runs by itself in the event loop.
+TEST_F(CreditsTest, ClockTurnsTheRotorWhileTheLoopRuns) {
+  CreditWindow* w = implicit::CreditWindow();
+  for (int turn = 0; turn < 200 && w->n == 0; ++turn) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    fw::testing::ProcessEvents();
+  }
+  EXPECT_NE(w->n, 0);
+}
+
+TEST_F(CreditsTest, MouseDownClosesAndReportsUnhandled) {
+  CreditWindow* w = OpenCredits();
+  EXPECT_FALSE(w->Event_MouseDown(10, 10));
+  EXPECT_FALSE(w->IsOpen());
+  EXPECT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
+}
+
+TEST_F(CreditsTest, PressOnTheBandOrThePictureCloses) {
+  struct Row {
+    const char* name;
+    int x, y;
+  };
+  for (const Row& row : {Row{"picture", 20, 20}, Row{"band", 95, 255}}) {
+    SCOPED_TRACE(row.name);
+    CreditWindow* w = OpenCredits();
+    fw::testing::ProcessEvents();
+    fw::testing::PressMouse(*w, row.x, row.y);
+    EXPECT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
+    fw::testing::ProcessEvents();
+  }
+}
+
+// A closed window's clock must not bring a window back: the ticks that are
+// still due when it closes find nothing to draw on.
+TEST_F(CreditsTest, ClosedWindowStaysClosedWhileItsClockIsDue) {
+  CreditWindow* w = implicit::CreditWindow();
+  fw::testing::ProcessEvents();
+  fw::testing::PressMouse(*w, 20, 20);
+  ASSERT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  fw::testing::ProcessEvents();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  fw::testing::ProcessEvents();
+  EXPECT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
+  ASSERT_NE(finale(), nullptr);
+  EXPECT_EQ(finale()->PlayCount(), 1);
+}
+
+TEST_F(CreditsTest, ReopenedWindowIsNewPlaysAgainAndStartsOver) {
+  CreditWindow* first = OpenCredits();
+  Ticks(*first, 5);
+  fw::testing::PressMouse(*first, 20, 20);
+  // Until the loop turns the first window still exists, so the new one
+  // can't share its address.
+  CreditWindow* second = OpenCredits();
+  EXPECT_NE(second, first);
+  EXPECT_EQ(finale()->PlayCount(), 2);
+  EXPECT_EQ(second->n, 0);
+  EXPECT_EQ(Ticks(*second, 2), (std::vector<std::string>{"Prop", "Prop1"}));
+}
+
+TEST_F(CreditsTest, ReopenedFromTheAboutWindowPlaysAgain) {
+  Window1* main = implicit::Window1();
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    ASSERT_TRUE(fw::testing::ChooseMenuItem(*main, "AppleAbout"));
+    auto* about = dynamic_cast<AboutWindow*>(fw::GetImplicitWindow("AboutWindow.AboutWindow"));
+    ASSERT_NE(about, nullptr);
+    fw::testing::Click(about->Get<fw::Control>("PushButton1"));
+    auto* credits = dynamic_cast<CreditWindow*>(fw::GetImplicitWindow(kCreditsClass));
+    ASSERT_NE(credits, nullptr);
+    rotor::StopClock(*credits);
+    EXPECT_EQ(finale()->PlayCount(), round);
+    EXPECT_EQ(rotor::Name(rotor::Tick(*credits)), std::string("Prop"));
+    rotor::Tick(*credits);
+    fw::testing::PressMouse(*credits, 20, 20);
+    EXPECT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
+    fw::testing::ProcessEvents();
+  }
+}
+
+// --- with files missing ------------------------------------------------------
+
+TEST_F(CreditsTest, WithoutTheSoundItOpensSilentlyAndStillTurns) {
+  ResourceLayout layout;
+  layout.PutAllBut({"finale"});
+  CreditWindow* w = nullptr;
+  EXPECT_NO_THROW(w = OpenCredits());
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->IsOpen());
+  EXPECT_EQ(finale(), nullptr);
+  EXPECT_EQ(w->n, 0);
+  EXPECT_EQ(Ticks(*w, 3), (std::vector<std::string>{"Prop", "Prop1", "Prop2"}));
+}
+
+// Handlers run from the event loop report what escapes them; nothing must.
+TEST_F(CreditsTest, WithoutTheSoundTheAboutButtonOpensItQuietly) {
+  ResourceLayout layout;
+  layout.PutAllBut({"finale"});
+  Window1* main = implicit::Window1();
+  ASSERT_TRUE(fw::testing::ChooseMenuItem(*main, "AppleAbout"));
+  auto* about = dynamic_cast<AboutWindow*>(fw::GetImplicitWindow("AboutWindow.AboutWindow"));
+  ASSERT_NE(about, nullptr);
+  ::testing::internal::CaptureStderr();
+  fw::testing::Click(about->Get<fw::Control>("PushButton1"));
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("Unhandled"), std::string::npos) << err;
+  EXPECT_NE(fw::GetImplicitWindow(kCreditsClass), nullptr);
+}
+
+struct MissingFrameRow {
+  const char* name;
+  const char* file;
+  std::vector<std::string> ticks;
+};
+
+class MissingFrameTest : public FreshApp, public ::testing::WithParamInterface<MissingFrameRow> {};
+
+TEST_P(MissingFrameTest, TickDrawsNothingAndTheWindowGoesOn) {
+  ResourceLayout layout;
+  layout.PutAllBut({GetParam().file});
+  CreditWindow* w = OpenCredits();
+  EXPECT_EQ(Ticks(*w, static_cast<int>(GetParam().ticks.size())), GetParam().ticks);
+  EXPECT_TRUE(w->IsOpen());
+  EXPECT_EQ(w->n, static_cast<int>(GetParam().ticks.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Credits, MissingFrameTest,
+    ::testing::Values(
+        MissingFrameRow{"Prop", "Prop.png", {"nothing", "Prop1", "Prop2", "Prop3"}},
+        MissingFrameRow{"Prop1", "Prop1.png", {"Prop", "nothing", "Prop2", "Prop3", "nothing", "Prop2", "nothing"}},
+        MissingFrameRow{"Prop2", "Prop2.png", {"Prop", "Prop1", "nothing", "Prop3", "nothing", "nothing"}},
+        MissingFrameRow{"Prop3", "Prop3.png", {"Prop", "Prop1", "Prop2", "nothing", "nothing"}}),
+    [](const ::testing::TestParamInfo<MissingFrameRow>& info) { return std::string(info.param.name); });
+
+TEST_F(CreditsTest, WithoutTheBackdropTheWindowIsWhite) {
+  ResourceLayout layout;
+  layout.PutAllBut({"CreditsHeli.jpg"});
+  CreditWindow* w = OpenCredits();
+  fw::testing::ProcessEvents();
+  EXPECT_EQ(w->Backdrop(), nullptr);
+  for (int y : {5, 60, 200, 235}) {
+    EXPECT_EQ(w->GetGraphics().Pixel(10, y), kWhite) << y;
+    EXPECT_EQ(fw::testing::ShownPixel(*w, 10, y), kWhite) << y;
+  }
+  EXPECT_EQ(fw::testing::ShownPixel(*w, 95, 255), kBand);
+  EXPECT_EQ(Ticks(*w, 1), std::vector<std::string>{"Prop"});
+}
+
+TEST_F(CreditsTest, Screenshot) {
+  CreditWindow* w = OpenCredits();
+  Ticks(*w, 3);
+  fw::testing::ProcessEvents();
+  EXPECT_TRUE(fw::testing::SaveImage(*w, (TestOutputDir() / "credits-window.png").string()));
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+// Start-up and shut-down of the application, in process, and the real
+// executable's refusal to start where there is no display.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/loaders.h"
+#include "app/menu.h"
+#include "app/shell.h"
+#include "fw/fw.h"
+#include "fw/testing.h"
+#include "gui/fixture.h"
+#include "resource_layout.h"
+
+extern char** environ;
+
+namespace {
+
+class ShellTest : public FreshApp {
+ protected:
+  void SetUp() override {
+    FreshApp::SetUp();
+    FileTypes::pApplicationApplefile.reset();
+  }
+  void TearDown() override {
+    FileTypes::pApplicationApplefile.reset();
+    FreshApp::TearDown();
+  }
+};
+
+TEST_F(ShellTest, StartupRegistersTheFileTypeTheAppAndTheMainWindow) {
+  ASSERT_TRUE(fw::RegisteredFileTypes().empty());
+  const fw::Application* before = fw::TheApplication();
+  shell::Startup();
+
+  const std::vector<fw::RegisteredFileType> types = fw::RegisteredFileTypes();
+  ASSERT_EQ(types.size(), 1u);
+  EXPECT_EQ(types[0].name, "application/applefile");
+  EXPECT_EQ(types[0].creator, "ZUZE");
+  EXPECT_EQ(types[0].type, "BINA");
+  EXPECT_EQ(types[0].extensions, "");
+
+  fw::Application* app = fw::TheApplication();
+  ASSERT_NE(app, nullptr);
+  EXPECT_NE(app, before);
+  EXPECT_NE(dynamic_cast<App*>(app), nullptr);
+  fw::Window* main = fw::GetImplicitWindow("Window1.Window1");
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(main->IsVisible());
+  ASSERT_NE(Menu::implicitInstance, nullptr);
+  EXPECT_EQ(app->GetMenuBar().get(), Menu::implicitInstance.get());
+  EXPECT_EQ(main->GetMenuBar().get(), Menu::implicitInstance.get());
+}
+
+// The application gets the bar before any window exists, so the window
+// finds it made and shares it.
+TEST_F(ShellTest, AppObjectHoldsTheMenuBarBeforeTheMainWindowExists) {
+  shell::InitFileTypes();
+  shell::NewAppInstance();
+  ASSERT_NE(fw::TheApplication(), nullptr);
+  const std::shared_ptr<fw::MenuBar> bar = fw::TheApplication()->GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar.get(), Menu::implicitInstance.get());
+  EXPECT_EQ(fw::GetImplicitWindow("Window1.Window1"), nullptr);
+  shell::MakeDefaultView();
+  fw::Window* main = fw::GetImplicitWindow("Window1.Window1");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main->GetMenuBar().get(), bar.get());
+}
+
+TEST_F(ShellTest, InitialisingTheFileTypesAgainKeepsOneEntry) {
+  shell::InitFileTypes();
+  shell::InitFileTypes();
+  EXPECT_EQ(fw::RegisteredFileTypes().size(), 1u);
+}
+
+// What each release step finds done when the next one runs.
+struct ReleaseLog {
+  bool windowGone = false, windowSawSoundGone = false, windowSawMenu = false;
+  std::size_t typesWhenWindowWent = 99;
+  bool menuGone = false, menuSawWindowGone = false;
+  std::size_t typesWhenMenuWent = 99;
+};
+
+class ProbeWindow : public fw::Window {
+ public:
+  ProbeWindow(ReleaseLog& log, std::weak_ptr<fw::Sound> sound)
+      : fw::Window("ProbeWindow.ProbeWindow"), log_(log), sound_(std::move(sound)) {}
+  ~ProbeWindow() override {
+    log_.windowGone = true;
+    log_.windowSawSoundGone = sound_.expired();
+    log_.windowSawMenu = Menu::implicitInstance != nullptr;
+    log_.typesWhenWindowWent = fw::RegisteredFileTypes().size();
+  }
+
+ private:
+  ReleaseLog& log_;
+  std::weak_ptr<fw::Sound> sound_;
+};
+
+class ProbeMenu : public Menu {
+ public:
+  explicit ProbeMenu(ReleaseLog& log) : log_(log) {}
+  ~ProbeMenu() override {
+    log_.menuGone = true;
+    log_.menuSawWindowGone = log_.windowGone;
+    log_.typesWhenMenuWent = fw::RegisteredFileTypes().size();
+  }
+
+ private:
+  ReleaseLog& log_;
+};
+
+TEST_F(ShellTest, FinalizeReleasesSoundWindowsFileTypeAndMenuInThatOrder) {
+  ReleaseLog log;
+  fw::SoundPtr sound = finale();
+  ASSERT_NE(sound, nullptr);
+  // Only the cache may hold the sound, or its release can't be seen.
+  const std::weak_ptr<fw::Sound> cached = sound;
+  sound.reset();
+  fw::detail::AdoptWindow(std::make_unique<ProbeWindow>(log, cached)).Constructor();
+  FileTypes::Initialize();
+  Menu::implicitInstance = std::make_shared<ProbeMenu>(log);
+
+  shell::Finalize();
+
+  EXPECT_TRUE(cached.expired());
+  EXPECT_TRUE(log.windowGone);
+  EXPECT_TRUE(log.windowSawSoundGone);
+  EXPECT_EQ(log.typesWhenWindowWent, 1u);
+  EXPECT_TRUE(log.windowSawMenu);
+  EXPECT_TRUE(log.menuGone);
+  EXPECT_TRUE(log.menuSawWindowGone);
+  EXPECT_EQ(log.typesWhenMenuWent, 0u);
+  EXPECT_TRUE(fw::RegisteredFileTypes().empty());
+  EXPECT_EQ(FileTypes::pApplicationApplefile, nullptr);
+  EXPECT_EQ(Menu::implicitInstance, nullptr);
+  EXPECT_EQ(fw::GetImplicitWindow("ProbeWindow.ProbeWindow"), nullptr);
+  EXPECT_EQ(finale(), nullptr);
+}
+
+TEST_F(ShellTest, MainRunsTheLoopUntilQuitIsChosen) {
+  bool chosen = false;
+  fw::testing::CallSoon([&chosen] {
+    fw::Window* main = fw::GetImplicitWindow("Window1.Window1");
+    chosen = main != nullptr && fw::testing::ChooseMenuItem(*main, "FileQuit");
+    // Never leave the loop running when the menu failed.
+    if (!chosen) fw::Quit();
+  });
+  EXPECT_EQ(shell::Main(), 0);
+  EXPECT_TRUE(chosen);
+  EXPECT_NE(fw::GetImplicitWindow("Window1.Window1"), nullptr);
+  shell::Finalize();
+  EXPECT_EQ(fw::GetImplicitWindow("Window1.Window1"), nullptr);
+  EXPECT_TRUE(fw::RegisteredFileTypes().empty());
+}
+
+// A window of another class where the main window's accessor looks makes
+// the start-up routine raise, as any failure in it would.
+class Impostor : public fw::Window {
+ public:
+  Impostor() : fw::Window("Window1.Window1") {}
+};
+
+TEST_F(ShellTest, ExceptionFromStartupSkipsTheLoopAndIsReported) {
+  fw::detail::AdoptWindow(std::make_unique<Impostor>());
+  bool loopRan = false;
+  fw::testing::CallSoon([&loopRan] {
+    loopRan = true;
+    fw::Quit();
+  });
+  ::testing::internal::CaptureStderr();
+  const int status = shell::Main();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(loopRan);
+  EXPECT_NE(err.find("NilObjectException"), std::string::npos) << err;
+  EXPECT_NE(err.find("window of another class"), std::string::npos) << err;
+  fw::testing::ProcessEvents();  // runs the pending call with no loop to end
+}
+
+// --- the real executable -----------------------------------------------------
+
+struct Outcome {
+  int status = -1;
+  std::string err;
+};
+
+Outcome RunExecutable(const std::vector<std::string>& env) {
+  const std::string exe = (BuildDir() / "bin" / "vantorel").string();
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+  posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+  std::vector<std::string> args = {exe, "--extra", "argument"};
+  std::vector<char*> argv, envp;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envCopy = env;
+  for (std::string& e : envCopy) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[1]);
+  Outcome out;
+  char buffer[512];
+  for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    out.err.append(buffer, static_cast<std::size_t>(got));
+  close(pipeFds[0]);
+  if (spawned != 0) return out;
+  int wstatus = 0;
+  if (waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) out.status = WEXITSTATUS(wstatus);
+  return out;
+}
+
+struct NoDisplayRow {
+  const char* name;
+  std::vector<std::string> env;
+};
+
+class NoDisplayTest : public ::testing::TestWithParam<NoDisplayRow> {};
+
+TEST_P(NoDisplayTest, ExecutableExitsWithStatusOneAndSaysWhy) {
+  const Outcome out = RunExecutable(GetParam().env);
+  EXPECT_EQ(out.status, 1) << out.err;
+  EXPECT_NE(out.err.find("no display"), std::string::npos) << out.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shell, NoDisplayTest,
+    ::testing::Values(
+        NoDisplayRow{"EmptyEnvironment", {}},
+        NoDisplayRow{"OnlyHomeAndPath", {"HOME=/tmp", "PATH=/usr/bin:/bin"}},
+        NoDisplayRow{"DisplayVariablesBlank",
+                     {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="}}),
+    [](const ::testing::TestParamInfo<NoDisplayRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
