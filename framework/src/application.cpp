@@ -2,8 +2,12 @@
 #include <QFont>
 #include <QStyleFactory>
 
+#include <cxxabi.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <typeinfo>
 
 #include "internal.h"
@@ -35,10 +39,21 @@ FolderItemPtr Application::ExecutableFile() {
   return std::make_shared<FolderItem>(path.toStdString());
 }
 
+namespace {
+// typeid names are mangled ("St13runtime_error"); the report is for people.
+std::string ReadableClassName(const std::exception& e) {
+  const char* mangled = typeid(e).name();
+  int status = 0;
+  std::unique_ptr<char, void (*)(void*)> readable(
+      abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+  return status == 0 && readable ? std::string(readable.get()) : std::string(mangled);
+}
+}  // namespace
+
 void UnhandledException(const std::exception& e) {
   const auto* runtime = dynamic_cast<const RuntimeException*>(&e);
-  std::fprintf(stderr, "Unhandled %s: %s\n", runtime ? runtime->ClassName() : typeid(e).name(),
-               e.what());
+  const std::string name = runtime ? runtime->ClassName() : ReadableClassName(e);
+  std::fprintf(stderr, "Unhandled %s: %s\n", name.c_str(), e.what());
   std::fflush(stderr);
 }
 

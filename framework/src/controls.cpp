@@ -269,7 +269,8 @@ void Control::InstallHandler(std::string_view event, std::function<void()> handl
 }
 
 void Control::RaiseAction() {
-  if (impl_->action) impl_->action();
+  // A copy: the handler may install another in its own place.
+  if (auto action = impl_->action) action();
 }
 
 void Control::SetProperties(const ControlDescription& d) {
@@ -316,7 +317,8 @@ void Control::SetProperties(const ControlDescription& d) {
     box->setTitle(text);
   } else if (auto* combo = detail::As<QComboBox>(c)) {
     combo->clear();
-    for (const QString& item : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    // One item a line, whichever way the lines end.
+    for (const QString& item : detail::ForDisplay(d.text).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
       combo->addItem(item.trimmed());
     combo->setCurrentIndex(d.listIndex < combo->count() ? d.listIndex : -1);
   }
@@ -481,7 +483,7 @@ void Canvas::Refresh(bool eraseBackground) {
     impl_->graphics->DrawPicture(impl_->backdrop, 0, 0);
   }
   ++impl_->paintCount;
-  if (impl_->paint) impl_->paint(*impl_->graphics);
+  if (auto paint = impl_->paint) paint(*impl_->graphics);  // may replace itself
   impl_->surface->Changed();
 }
 

@@ -19,13 +19,15 @@ struct SoundData {
 
 namespace {
 
-std::uint32_t Le32(const char* p) {
-  const auto* u = reinterpret_cast<const unsigned char*>(p);
+std::uint32_t Le32(const unsigned char* u) {
   return u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<std::uint32_t>(u[3]) << 24);
 }
-std::uint16_t Le16(const char* p) {
-  const auto* u = reinterpret_cast<const unsigned char*>(p);
-  return static_cast<std::uint16_t>(u[0] | (u[1] << 8));
+std::uint16_t Le16(const unsigned char* u) { return static_cast<std::uint16_t>(u[0] | (u[1] << 8)); }
+
+// Reads exactly n bytes into a fixed buffer: a chunk size in the file is
+// never trusted as an allocation size.
+bool ReadExactly(QFile& file, unsigned char* into, qint64 n) {
+  return file.read(reinterpret_cast<char*>(into), n) == n;
 }
 
 // Only what the player can really decode counts as a sound: RIFF/WAVE with
@@ -33,30 +35,29 @@ std::uint16_t Le16(const char* p) {
 bool IsPlayableWave(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray head = file.read(12);
-  if (head.size() < 12 || std::memcmp(head.constData(), "RIFF", 4) != 0 ||
-      std::memcmp(head.constData() + 8, "WAVE", 4) != 0)
+  unsigned char head[12];
+  if (!ReadExactly(file, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
+      std::memcmp(head + 8, "WAVE", 4) != 0)
     return false;
   bool formatOk = false;
   for (int chunks = 0; chunks < 64; ++chunks) {
-    const QByteArray header = file.read(8);
-    if (header.size() < 8) return false;
-    const std::uint32_t size = Le32(header.constData() + 4);
-    if (std::memcmp(header.constData(), "fmt ", 4) == 0) {
-      if (size < 16) return false;
-      const QByteArray fmt = file.read(size);
-      if (fmt.size() < 16) return false;
-      const std::uint16_t tag = Le16(fmt.constData());
-      const std::uint16_t channels = Le16(fmt.constData() + 2);
-      const std::uint32_t rate = Le32(fmt.constData() + 4);
-      const std::uint16_t bits = Le16(fmt.constData() + 14);
+    unsigned char header[8];
+    if (!ReadExactly(file, header, 8)) return false;
+    const std::uint32_t size = Le32(header + 4);
+    const qint64 next = file.pos() + qint64{size} + qint64{size % 2};
+    if (std::memcmp(header, "fmt ", 4) == 0) {
+      unsigned char fmt[16];
+      if (size < 16 || !ReadExactly(file, fmt, 16)) return false;
+      const std::uint16_t tag = Le16(fmt);
+      const std::uint16_t channels = Le16(fmt + 2);
+      const std::uint32_t rate = Le32(fmt + 4);
+      const std::uint16_t bits = Le16(fmt + 14);
       formatOk = tag == 1 && channels > 0 && rate > 0 &&
                  (bits == 8 || bits == 16 || bits == 24 || bits == 32);
-      if (size % 2 == 1) file.read(1);
-      continue;
+    } else if (std::memcmp(header, "data", 4) == 0) {
+      return formatOk && size > 0;
     }
-    if (std::memcmp(header.constData(), "data", 4) == 0) return formatOk && size > 0;
-    if (!file.seek(file.pos() + size + (size % 2))) return false;
+    if (next > file.size() || !file.seek(next)) return false;
   }
   return false;
 }

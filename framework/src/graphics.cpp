@@ -200,17 +200,51 @@ void Graphics::DrawPicture(const PicturePtr& picture, int x, int y, int destWidt
                            int sourceHeight) {
   if (!picture) return;
   const QImage& source = picture->Data().image;
+  QImage& target = surface_->Image();
   constexpr int kWhole = -10000;
-  const int sw = sourceWidth == kWhole ? source.width() - sourceX : sourceWidth;
-  const int sh = sourceHeight == kWhole ? source.height() - sourceY : sourceHeight;
-  const int dw = destWidth == kWhole ? sw : destWidth;
-  const int dh = destHeight == kWhole ? sh : destHeight;
+  // Any int may come in: the rectangles are worked out in 64 bits and cut to
+  // what both images hold before Qt sees them.
+  const std::int64_t sx = sourceX, sy = sourceY;
+  const std::int64_t sw = sourceWidth == kWhole ? source.width() - sx : sourceWidth;
+  const std::int64_t sh = sourceHeight == kWhole ? source.height() - sy : sourceHeight;
+  const std::int64_t dw = destWidth == kWhole ? sw : destWidth;
+  const std::int64_t dh = destHeight == kWhole ? sh : destHeight;
   if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
-  // QRect keeps x + width in an int: keep far-away placements out of it.
-  constexpr int kFar = 1 << 24;
-  if (std::abs(x) > kFar || std::abs(y) > kFar || dw > kFar || dh > kFar) return;
-  QPainter painter(&surface_->Image());
-  painter.drawImage(QRect(x, y, dw, dh), source, QRect(sourceX, sourceY, sw, sh));
+  QPainter painter(&target);
+  if (dw == sw && dh == sh) {
+    // Unscaled: destination pixel (px, py) shows source pixel
+    // (px - x + sx, py - y + sy).
+    const std::int64_t ox = sx - x, oy = sy - y;
+    const Box dest = Clip(Box{std::max<std::int64_t>(x, -ox), std::max<std::int64_t>(y, -oy),
+                              std::min<std::int64_t>(x + sw, source.width() - ox),
+                              std::min<std::int64_t>(y + sh, source.height() - oy)},
+                          target);
+    if (dest.Empty()) return;
+    painter.drawImage(QPoint(static_cast<int>(dest.x0), static_cast<int>(dest.y0)), source,
+                      QRect(static_cast<int>(dest.x0 + ox), static_cast<int>(dest.y0 + oy),
+                            static_cast<int>(dest.x1 - dest.x0), static_cast<int>(dest.y1 - dest.y0)));
+  } else {
+    // Scaled: the part of the source inside the picture, mapped onto the
+    // destination and cut to the buffer, in floating point.
+    const double kx = static_cast<double>(dw) / static_cast<double>(sw);
+    const double ky = static_cast<double>(dh) / static_cast<double>(sh);
+    const double s0x = std::max<double>(static_cast<double>(sx), 0);
+    const double s0y = std::max<double>(static_cast<double>(sy), 0);
+    const double s1x = std::min<double>(static_cast<double>(sx + sw), source.width());
+    const double s1y = std::min<double>(static_cast<double>(sy + sh), source.height());
+    const double d0x = std::max(static_cast<double>(x) + (s0x - static_cast<double>(sx)) * kx, 0.0);
+    const double d0y = std::max(static_cast<double>(y) + (s0y - static_cast<double>(sy)) * ky, 0.0);
+    const double d1x = std::min(static_cast<double>(x) + (s1x - static_cast<double>(sx)) * kx,
+                                static_cast<double>(target.width()));
+    const double d1y = std::min(static_cast<double>(y) + (s1y - static_cast<double>(sy)) * ky,
+                                static_cast<double>(target.height()));
+    if (d0x >= d1x || d0y >= d1y) return;
+    const QRectF to(d0x, d0y, d1x - d0x, d1y - d0y);
+    const QRectF from(static_cast<double>(sx) + (d0x - static_cast<double>(x)) / kx,
+                      static_cast<double>(sy) + (d0y - static_cast<double>(y)) / ky,
+                      (d1x - d0x) / kx, (d1y - d0y) / ky);
+    painter.drawImage(to, source, from);
+  }
   painter.end();
   surface_->Changed();
 }

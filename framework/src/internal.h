@@ -26,8 +26,9 @@ inline QString ToQ(std::string_view s) {
 inline std::string FromQ(const QString& s) { return s.toStdString(); }
 
 // Runs a handler at the boundary between Qt and the program: an exception
-// never unwinds through Qt; it is reported and the loop goes on.
-void Dispatch(const std::function<void()>& handler);
+// never unwinds through Qt; it is reported and the loop goes on. The handler
+// is taken by value: one may install another in its own place while it runs.
+void Dispatch(std::function<void()> handler);
 
 struct PictureData {
   QImage image;  // ARGB32 premultiplied

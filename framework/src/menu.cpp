@@ -107,7 +107,10 @@ MenuView::MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>&
   Build(bar_, *tree_);
 }
 
-MenuView::~MenuView() = default;  // the widgets go with the window
+// A view goes before its window does, or when the window gets another bar:
+// its Qt bar must go with it, or the old actions would keep their shortcuts
+// and call back into a view that is no more.
+MenuView::~MenuView() { delete bar_; }
 
 void MenuView::Build(QWidget* parentMenu, MenuItem& item) {
   for (int i = 0; i < item.Count(); ++i) {

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QImage>
+#include <QKeySequence>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +16,15 @@
 
 #include "fw/testing.h"
 #include "internal.h"
+
+// QtGui's entry point for synthetic key events, the one QtTest uses: it runs
+// the shortcut map as a key from the window system would.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods,
+                                               const QString& text = QString(),
+                                               bool autorep = false, ushort count = 1);
+QT_END_NAMESPACE
 
 namespace fw::testing {
 
@@ -85,6 +96,21 @@ void PressKey(Window& window, std::string_view key) {
   QApplication::sendEvent(target, &release);
 }
 
+bool PressShortcut(Window& window, std::string_view keys) {
+  const QKeySequence sequence(ToQ(PortableShortcut(keys)));
+  if (sequence.isEmpty()) return false;
+  const QKeyCombination combo = sequence[0];
+  // Window shortcuts answer only in the active window.
+  window.Impl().top->activateWindow();
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr || target->window() != window.Impl().top) target = window.Impl().top;
+  const bool taken = qt_sendShortcutOverrideEvent(target, 0, combo.key(), combo.keyboardModifiers());
+  // The call leaves its modifiers as the application's idea of the keyboard;
+  // a bare modifier key matches no shortcut and lets them go again.
+  qt_sendShortcutOverrideEvent(qApp, 0, Qt::Key_Shift, Qt::NoModifier);
+  return taken;
+}
+
 std::string FocusedControlName(Window& window) {
   QWidget* focus = QApplication::focusWidget();
   for (const auto& c : window.Controls())
@@ -154,6 +180,22 @@ bool SaveImage(Window& window, const std::string& path) {
   return top->grab().save(ToQ(path), "PNG");
 }
 
+namespace {
+bool WriteFilled(const std::string& path, int width, int height, Color color, const char* format) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(ToQ(color));
+  return image.save(ToQ(path), format);
+}
+}  // namespace
+
+bool WritePng(const std::string& path, int width, int height, Color color) {
+  return WriteFilled(path, width, height, color, "PNG");
+}
+
+bool WriteJpeg(const std::string& path, int width, int height, Color color) {
+  return WriteFilled(path, width, height, color, "JPEG");
+}
+
 WindowLook Look(Window& window) {
   QWidget* top = window.Impl().top;
   const Qt::WindowFlags f = top->windowFlags();
@@ -195,6 +237,7 @@ ControlLook Look(Control& control) {
     look.frame = edit->hasFrame();
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     look.text = FromQ(button->text());
+    look.checked = button->isChecked();
   } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
     look.text = FromQ(box->title());
   } else if (auto* combo = qobject_cast<QComboBox*>(w)) {

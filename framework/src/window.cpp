@@ -91,7 +91,7 @@ class ContentWidget : public QWidget {
 
 }  // namespace
 
-void Dispatch(const std::function<void()>& handler) {
+void Dispatch(std::function<void()> handler) {
   try {
     handler();
   } catch (const std::exception& e) {
@@ -203,7 +203,7 @@ void Window::Constructor() {
   impl_->ApplyTabOrder();
   AddMenuHandlers(*this);
   for (const auto& c : impl_->controls)
-    if (c->Impl().open) c->Impl().open();
+    if (auto open = c->Impl().open) open();  // a copy: the handler may replace itself
   Event_Open();
   if (impl_->open && impl_->description.visible) Show();
 }
@@ -269,11 +269,16 @@ void Window::SetBackdrop(PicturePtr picture) {
 const std::shared_ptr<MenuBar>& Window::GetMenuBar() const { return impl_->menuBar; }
 void Window::SetMenuBar(std::shared_ptr<MenuBar> bar) {
   impl_->menuBar = std::move(bar);
+  impl_->top->layout()->setMenuBar(nullptr);
   impl_->menuView.reset();
   if (impl_->menuBar) {
     impl_->menuView = std::make_unique<detail::MenuView>(*this, impl_->top, impl_->menuBar);
     impl_->top->layout()->setMenuBar(impl_->menuView->Bar());
+    if (impl_->top->isVisible()) impl_->menuView->Bar()->show();
   }
+  // Setting a layout's menu bar doesn't lay it out again by itself.
+  impl_->top->layout()->invalidate();
+  impl_->top->layout()->activate();
 }
 
 Control& Window::NewControl(ControlClass cls, std::string name) {

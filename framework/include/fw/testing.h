@@ -25,8 +25,11 @@ void Click(Control& control);
 void PressMouse(Window& window, int x, int y);
 // Types into a text field as the keyboard would, after focusing it.
 void Type(TextField& field, std::string_view text);
-// A key press ("Return", "Escape", "Tab") to the focused control.
+// A key press ("Return", "Escape", "Tab", "Space") to the focused control.
 void PressKey(Window& window, std::string_view key);
+// A key combination ("Cmd+Q", "Ctrl+K") offered to the window's shortcuts
+// the way the window system does; true when a shortcut took it.
+bool PressShortcut(Window& window, std::string_view keys);
 void Focus(Control& control);
 std::string FocusedControlName(Window& window);
 // The controls in keyboard-focus order.
@@ -46,6 +49,9 @@ struct ShownMenu {
 };
 std::vector<ShownMenu> ShownMenus(Window& window);
 bool SaveImage(Window& window, const std::string& path);
+// Pictures of one colour, for the tests that load or draw them.
+bool WritePng(const std::string& path, int width, int height, Color color);
+bool WriteJpeg(const std::string& path, int width, int height, Color color);
 
 struct WindowLook {
   int contentWidth = 0, contentHeight = 0;
@@ -61,6 +67,7 @@ struct ControlLook {
   int pixelSize = 0;
   bool bold = false, underline = false, visible = false, enabled = false,
        frame = false, wraps = false, takesFocus = false;
+  bool checked = false;  // a radio button's or check box's shown state
   Color textColor{0, 0, 0};
   std::string text;  // what is shown
 };

@@ -1,0 +1,319 @@
+// Files: items that need not exist, pictures and sounds chosen by their
+// content, the executable's own item, and the registry of file types.
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "probe.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using probe::WriteBytes;
+
+constexpr fw::Color kRed{220, 30, 30};
+
+class FilesTest : public probe::FrameworkTest {};
+
+// --- folder items -----------------------------------------------------------
+
+TEST_F(FilesTest, ChildOfAnythingIsAnItemEvenWhenNothingIsThere) {
+  const fw::FolderItem folder(Scratch().string());
+  const fw::FolderItemPtr missing = folder.Child("nothing-here.png");
+  ASSERT_NE(missing, nullptr);
+  EXPECT_FALSE(missing->Exists());
+  EXPECT_EQ(missing->Name(), "nothing-here.png");
+  EXPECT_EQ(missing->Path(), (Scratch() / "nothing-here.png").string());
+  EXPECT_EQ(missing->OpenAsPicture(), nullptr);
+  EXPECT_EQ(missing->OpenAsSound(), nullptr);
+
+  const fw::FolderItemPtr deeper = missing->Child("below");
+  ASSERT_NE(deeper, nullptr);
+  EXPECT_EQ(deeper->Path(), (Scratch() / "nothing-here.png" / "below").string());
+  EXPECT_EQ(deeper->OpenAsPicture(), nullptr);
+}
+
+struct ParentCase {
+  const char* name;
+  const char* path;
+  const char* parent;  // nullptr: none
+  friend void PrintTo(const ParentCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class FolderParent : public ::testing::TestWithParam<ParentCase> {};
+
+TEST_P(FolderParent, IsTheFolderAboveAndNothingAboveTheRoot) {
+  const fw::FolderItemPtr parent = fw::FolderItem(GetParam().path).Parent();
+  if (GetParam().parent == nullptr) {
+    EXPECT_EQ(parent, nullptr);
+  } else {
+    ASSERT_NE(parent, nullptr);
+    EXPECT_EQ(parent->Path(), GetParam().parent);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FolderParent,
+                         ::testing::Values(ParentCase{"Root", "/", nullptr},
+                                           ParentCase{"RootSpelledTwice", "//", nullptr},
+                                           ParentCase{"TopFolder", "/tmp", "/"},
+                                           ParentCase{"Deep", "/a/b/c", "/a/b"},
+                                           ParentCase{"TrailingSlash", "/a/b/", "/a"}),
+                         probe::RowName());
+
+// --- pictures -----------------------------------------------------------------
+
+struct PictureCase {
+  const char* name;
+  const char* file;
+  std::function<void(const std::string&)> write;
+  bool loads;
+  friend void PrintTo(const PictureCase& row, std::ostream* os) { *os << row.name; }
+};
+
+void Png(const std::string& path) { ASSERT_TRUE(fw::testing::WritePng(path, 5, 3, kRed)); }
+void Jpeg(const std::string& path) { ASSERT_TRUE(fw::testing::WriteJpeg(path, 5, 3, kRed)); }
+
+class PictureFile : public FilesTest, public ::testing::WithParamInterface<PictureCase> {};
+
+TEST_P(PictureFile, LoadsByContentAndGivesNilOtherwise) {
+  const PictureCase& row = GetParam();
+  const fs::path path = Scratch() / row.file;
+  if (row.write) row.write(path.string());
+  const fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
+  if (!row.loads) {
+    EXPECT_EQ(picture, nullptr);
+    return;
+  }
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 5);
+  EXPECT_EQ(picture->Height(), 3);
+  const fw::Color c = picture->Pixel(2, 1);
+  // JPEG may move a solid colour by a step or two.
+  EXPECT_NEAR(c.r, kRed.r, 6);
+  EXPECT_NEAR(c.g, kRed.g, 6);
+  EXPECT_NEAR(c.b, kRed.b, 6);
+  EXPECT_EQ(picture->Pixel(5, 0), fw::Color{}) << "outside the picture is black";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PictureFile,
+    ::testing::Values(
+        PictureCase{"Png", "a.png", Png, true},
+        PictureCase{"Jpeg", "b.jpg", Jpeg, true},
+        PictureCase{"PngNamedJpg", "c.jpg", Png, true},
+        PictureCase{"JpegNamedPng", "d.png", Jpeg, true},
+        PictureCase{"PngWithoutExtension", "e", Png, true},
+        PictureCase{"GarbageNamedPng", "x.png",
+                    [](const std::string& p) { WriteBytes(p, "this is no picture at all\n"); }, false},
+        PictureCase{"EmptyFileNamedPng", "empty.png", [](const std::string& p) { WriteBytes(p, ""); },
+                    false},
+        PictureCase{"TruncatedPng", "cut.png",
+                    [](const std::string& p) {
+                      Png(p);
+                      fs::resize_file(p, 40);
+                    },
+                    false},
+        PictureCase{"Missing", "missing.png", nullptr, false},
+        PictureCase{"Folder", "folder.png", [](const std::string& p) { fs::create_directory(p); },
+                    false}),
+    probe::RowName());
+
+// --- sounds -----------------------------------------------------------------
+
+std::string Le(std::uint32_t v, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+  return out;
+}
+
+std::string Chunk(const std::string& id, const std::string& body) {
+  std::string out = id + Le(static_cast<std::uint32_t>(body.size()), 4) + body;
+  if (body.size() % 2 == 1) out.push_back('\0');
+  return out;
+}
+
+std::string Fmt(std::uint16_t tag, std::uint16_t bits, std::uint16_t channels = 1,
+                std::uint32_t rate = 8000) {
+  const std::uint32_t block = channels * bits / 8;
+  return Le(tag, 2) + Le(channels, 2) + Le(rate, 4) + Le(rate * block, 4) + Le(block, 2) +
+         Le(bits, 2);
+}
+
+std::string Wave(const std::vector<std::string>& chunks) {
+  std::string body = "WAVE";
+  for (const std::string& c : chunks) body += c;
+  return "RIFF" + Le(static_cast<std::uint32_t>(body.size()), 4) + body;
+}
+
+const std::string kSamples(400, '\x10');  // 200 sixteen-bit samples, quietly
+
+// Caps the address space a gigabyte above what the process uses, so that a
+// loader that believes a size written in a file fails here rather than on a
+// smaller machine. AddressSanitizer reserves terabytes up front; under it
+// the cap stays off.
+class AddressSpaceCap {
+ public:
+  AddressSpaceCap() {
+#ifndef __SANITIZE_ADDRESS__
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    if (!(statm >> pages) || getrlimit(RLIMIT_AS, &saved_) != 0) return;
+    rlimit capped = saved_;
+    capped.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
+                      (rlim_t{1} << 30);
+    if (saved_.rlim_cur != RLIM_INFINITY && saved_.rlim_cur < capped.rlim_cur) return;
+    active_ = setrlimit(RLIMIT_AS, &capped) == 0;
+#endif
+  }
+  ~AddressSpaceCap() {
+    if (active_) setrlimit(RLIMIT_AS, &saved_);
+  }
+  AddressSpaceCap(const AddressSpaceCap&) = delete;
+  AddressSpaceCap& operator=(const AddressSpaceCap&) = delete;
+
+ private:
+  rlimit saved_{};
+  bool active_ = false;
+};
+
+struct SoundCase {
+  const char* name;
+  std::string bytes;  // empty: no file at all
+  bool loads;
+  friend void PrintTo(const SoundCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class SoundFile : public FilesTest, public ::testing::WithParamInterface<SoundCase> {};
+
+TEST_P(SoundFile, LoadsIntegerPcmWaveByContent) {
+  const SoundCase& row = GetParam();
+  const fs::path path = Scratch() / "sound";  // no extension: the content decides
+  if (!row.bytes.empty()) WriteBytes(path, row.bytes);
+  fw::SoundPtr sound;
+  {
+    const AddressSpaceCap cap;
+    EXPECT_NO_THROW(sound = fw::FolderItem(path.string()).OpenAsSound());
+  }
+  EXPECT_EQ(sound != nullptr, row.loads);
+  if (sound) {
+    EXPECT_EQ(sound->Path(), path.string());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SoundFile,
+    ::testing::Values(
+        SoundCase{"Pcm16", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}), true},
+        SoundCase{"Pcm8Stereo", Wave({Chunk("fmt ", Fmt(1, 8, 2)), Chunk("data", kSamples)}), true},
+        SoundCase{"Pcm24", Wave({Chunk("fmt ", Fmt(1, 24)), Chunk("data", std::string(300, '\0'))}),
+                  true},
+        SoundCase{"ListChunkFirst",
+                  Wave({Chunk("LIST", std::string("INFOISFT\x05\0\0\0probe", 17)), Chunk("fmt ", Fmt(1, 16)),
+                        Chunk("data", kSamples)}),
+                  true},
+        SoundCase{"LongFmtChunk",
+                  Wave({Chunk("fmt ", Fmt(1, 16) + Le(0, 2)), Chunk("data", kSamples)}), true},
+        SoundCase{"Float", Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}), false},
+        SoundCase{"Extensible",
+                  Wave({Chunk("fmt ", Fmt(0xFFFE, 16) + Le(22, 2) + std::string(22, '\0')),
+                        Chunk("data", kSamples)}),
+                  false},
+        SoundCase{"TwelveBits", Wave({Chunk("fmt ", Fmt(1, 12)), Chunk("data", kSamples)}), false},
+        SoundCase{"NoChannels", Wave({Chunk("fmt ", Fmt(1, 16, 0)), Chunk("data", kSamples)}), false},
+        SoundCase{"DataBeforeFmt", Wave({Chunk("data", kSamples), Chunk("fmt ", Fmt(1, 16))}), false},
+        SoundCase{"NoData", Wave({Chunk("fmt ", Fmt(1, 16))}), false},
+        SoundCase{"EmptyData", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", "")}), false},
+        SoundCase{"ShortFmt", Wave({Chunk("fmt ", Fmt(1, 16).substr(0, 12)), Chunk("data", kSamples)}),
+                  false},
+        // A chunk that claims far more than the file holds is not read as
+        // that much.
+        SoundCase{"FmtClaimsFourGigabytes",
+                  "RIFF" + Le(100, 4) + "WAVEfmt " + Le(0xFFFFFFF0u, 4) + Fmt(1, 16) + "data" +
+                      Le(400, 4) + kSamples,
+                  false},
+        SoundCase{"NotRiff", "RIFX" + Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}).substr(4),
+                  false},
+        SoundCase{"Garbage", "not a sound, only words", false},
+        SoundCase{"Missing", "", false}),
+    probe::RowName());
+
+TEST_F(FilesTest, PlayingNeverBlocksAndIsCounted) {
+  const fs::path path = Scratch() / "chime";
+  WriteBytes(path, Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}));
+  const fw::SoundPtr sound = fw::FolderItem(path.string()).OpenAsSound();
+  ASSERT_NE(sound, nullptr);
+  EXPECT_EQ(sound->PlayCount(), 0);
+  sound->Play();
+  fw::testing::ProcessEvents();
+  sound->Play();
+  sound->Play();
+  fw::testing::ProcessEvents();
+  EXPECT_EQ(sound->PlayCount(), 3);
+}
+
+// --- the executable ---------------------------------------------------------
+
+TEST_F(FilesTest, ExecutableFileIsTheRunningProgramUnlessOverridden) {
+  const fw::FolderItemPtr exe = fw::Application::ExecutableFile();
+  ASSERT_NE(exe, nullptr);
+  EXPECT_EQ(fs::path(exe->Path()), fs::canonical("/proc/self/exe"));
+  EXPECT_TRUE(exe->Exists());
+
+  fw::testing::SetExecutablePath("/opt/elsewhere/bin/vantorel");
+  const fw::FolderItemPtr pretended = fw::Application::ExecutableFile();
+  ASSERT_NE(pretended, nullptr);
+  EXPECT_EQ(pretended->Path(), "/opt/elsewhere/bin/vantorel");
+  EXPECT_EQ(pretended->Parent()->Path(), "/opt/elsewhere/bin");
+
+  fw::testing::SetExecutablePath("");
+  EXPECT_EQ(fw::Application::ExecutableFile()->Path(), exe->Path());
+}
+
+// --- file types -------------------------------------------------------------
+
+int Registered(const std::string& name) {
+  int n = 0;
+  for (const fw::RegisteredFileType& t : fw::RegisteredFileTypes())
+    if (t.name == name) ++n;
+  return n;
+}
+
+TEST(FileType, RegistersOnceAndLeavesWithItsObject) {
+  auto first = std::make_unique<fw::FileType>();
+  first->SetName("probe/first");
+  first->SetExtensions(".pf");
+  first->SetMacType("PRBF");
+  first->SetMacCreator("VNTR");
+  fw::FileType second;
+  second.SetName("probe/second");
+
+  EXPECT_FALSE(first->IsRegistered());
+  EXPECT_EQ(Registered("probe/first"), 0);
+  EXPECT_EQ(first->Register(), "probe/first");
+  EXPECT_EQ(first->Register(), "probe/first");
+  EXPECT_EQ(second.Register(), "probe/second");
+  EXPECT_TRUE(first->IsRegistered());
+  EXPECT_EQ(Registered("probe/first"), 1);
+  EXPECT_EQ(Registered("probe/second"), 1);
+
+  // In registration order, with what was set.
+  const auto all = fw::RegisteredFileTypes();
+  auto at = std::find_if(all.begin(), all.end(), [](const auto& t) { return t.name == "probe/first"; });
+  ASSERT_NE(at, all.end());
+  EXPECT_EQ(at->extensions, ".pf");
+  EXPECT_EQ(at->type, "PRBF");
+  EXPECT_EQ(at->creator, "VNTR");
+  ASSERT_NE(at + 1, all.end());
+  EXPECT_EQ((at + 1)->name, "probe/second");
+
+  first.reset();
+  EXPECT_EQ(Registered("probe/first"), 0);
+  EXPECT_EQ(Registered("probe/second"), 1);
+}
+
+}  // namespace

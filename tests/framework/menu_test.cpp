@@ -1,0 +1,309 @@
+// Menus: the item tree and its lookups, what the bar shows, the enabling
+// steps before a menu opens, choosing, shortcuts, quitting, and a bar that
+// is replaced.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "probe.h"
+
+namespace {
+
+using fw::MenuItem;
+using probe::Probe;
+
+std::shared_ptr<MenuItem> Item(const char* name, const char* text, const char* shortcut = "") {
+  auto item = std::make_shared<MenuItem>();
+  item->SetName(name);
+  item->SetText(text);
+  item->SetKeyboardShortcut(shortcut);
+  return item;
+}
+
+// File: Open (handled), a separator, Revert (disabled by the window, not
+// handled), Quit. Edit: Keep (disabled by the window but handled), Plain
+// (left alone), and a submenu More with Deep (handled).
+std::shared_ptr<fw::MenuBar> ProbeMenu() {
+  auto bar = std::make_shared<fw::MenuBar>();
+  auto file = Item("FileMenu", "File");
+  file->Append(Item("FileOpen", "Open", "Cmd+O"));
+  file->Append(Item("FileSep", "-"));
+  file->Append(Item("FileRevert", "Revert", "Cmd+R"));
+  auto quit = std::make_shared<fw::QuitMenuItem>();
+  quit->SetName("FileQuit");
+  quit->SetText("Quit");
+  quit->SetKeyboardShortcut("Cmd+Q");
+  file->Append(quit);
+  auto edit = Item("EditMenu", "Edit");
+  edit->Append(Item("EditKeep", "Keep"));
+  edit->Append(Item("EditPlain", "Plain"));
+  auto more = Item("EditMore", "More");
+  more->Append(Item("EditDeep", "Deep"));
+  edit->Append(more);
+  bar->Append(file);
+  bar->Append(edit);
+  return bar;
+}
+
+class MenuProbe : public Probe {
+ public:
+  void Layout() override {
+    SetMenuBar(ProbeMenu());
+    Probe::Layout();
+  }
+  void AddMenuHandlers(fw::Window&) override {
+    for (const char* name : {"FileOpen", "EditKeep", "EditDeep"})
+      AddMenuHandler(name, [this, name] {
+        chosen.push_back(name);
+        return true;
+      });
+  }
+  void Event_EnableMenuItems() override {
+    ++enablings;
+    for (const char* name : {"FileRevert", "EditKeep"})
+      if (MenuItem* item = GetMenuBar() ? GetMenuBar()->Lookup(name) : nullptr) item->SetEnabled(false);
+  }
+  std::vector<std::string> chosen;
+  int enablings = 0;
+};
+
+class MenuTest : public probe::FrameworkTest {
+ protected:
+  void SetUp() override {
+    w = fw::ImplicitInstance<MenuProbe>();
+    fw::testing::ProcessEvents();
+  }
+  MenuProbe* w = nullptr;
+};
+
+// --- the tree ----------------------------------------------------------------
+
+struct TreeCase {
+  const char* name;
+  const char* from;  // "" for the bar
+  bool anyDepth;
+  const char* sought;
+  const char* found;  // nullptr: nil
+  friend void PrintTo(const TreeCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class MenuTree : public ::testing::TestWithParam<TreeCase> {};
+
+TEST_P(MenuTree, ChildLooksOneLevelDownLookupAnyDepth) {
+  const TreeCase& row = GetParam();
+  const auto bar = ProbeMenu();
+  const MenuItem* from = *row.from ? bar->Lookup(row.from) : bar.get();
+  ASSERT_NE(from, nullptr);
+  const MenuItem* got = row.anyDepth ? from->Lookup(row.sought) : from->Child(row.sought);
+  if (row.found == nullptr) {
+    EXPECT_EQ(got, nullptr);
+  } else {
+    ASSERT_NE(got, nullptr);
+    EXPECT_EQ(got->Name(), row.found);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MenuTree,
+    ::testing::Values(TreeCase{"ChildOfTheBar", "", false, "EditMenu", "EditMenu"},
+                      TreeCase{"ChildIsNotAGrandchild", "", false, "FileOpen", nullptr},
+                      TreeCase{"ChildOfAMenu", "FileMenu", false, "FileQuit", "FileQuit"},
+                      TreeCase{"ChildMissing", "FileMenu", false, "Nope", nullptr},
+                      TreeCase{"LookupTwoLevelsDown", "", true, "FileRevert", "FileRevert"},
+                      TreeCase{"LookupThreeLevelsDown", "", true, "EditDeep", "EditDeep"},
+                      TreeCase{"LookupOnlyBelow", "FileMenu", true, "EditDeep", nullptr},
+                      TreeCase{"LookupMissing", "", true, "Nope", nullptr},
+                      TreeCase{"LookupDoesNotFindItself", "EditMore", true, "EditMore", nullptr}),
+    probe::RowName());
+
+// --- what the bar shows -----------------------------------------------------
+
+TEST_F(MenuTest, BarShowsTitlesItemsSeparatorsAndCtrlShortcuts) {
+  const auto menus = fw::testing::ShownMenus(*w);
+  ASSERT_EQ(menus.size(), 2u);
+  EXPECT_EQ(menus[0].title, "File");
+  EXPECT_EQ(menus[1].title, "Edit");
+  ASSERT_EQ(menus[0].items.size(), 4u);
+  const auto& file = menus[0].items;
+  EXPECT_EQ(file[0].text, "Open");
+  EXPECT_EQ(file[0].shortcut, "Ctrl+O");
+  EXPECT_FALSE(file[0].separator);
+  EXPECT_TRUE(file[1].separator);
+  EXPECT_EQ(file[2].shortcut, "Ctrl+R");
+  EXPECT_EQ(file[3].text, "Quit");
+  EXPECT_EQ(file[3].shortcut, "Ctrl+Q");
+  EXPECT_FALSE(file[3].separator);
+  ASSERT_EQ(menus[1].items.size(), 3u);
+  EXPECT_EQ(menus[1].items[2].text, "More");
+  EXPECT_TRUE(fw::testing::Look(*w).menuBar);
+}
+
+struct ShortcutCase {
+  const char* name;
+  const char* written;
+  const char* portable;
+  friend void PrintTo(const ShortcutCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class PortableShortcut : public ::testing::TestWithParam<ShortcutCase> {};
+
+TEST_P(PortableShortcut, BindsCmdToCtrl) {
+  EXPECT_EQ(fw::PortableShortcut(GetParam().written), GetParam().portable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PortableShortcut,
+                         ::testing::Values(ShortcutCase{"CmdQ", "Cmd+Q", "Ctrl+Q"},
+                                           ShortcutCase{"CmdShiftZ", "Cmd+Shift+Z", "Ctrl+Shift+Z"},
+                                           ShortcutCase{"AlreadyCtrl", "Ctrl+X", "Ctrl+X"},
+                                           ShortcutCase{"Empty", "", ""}),
+                         probe::RowName());
+
+// --- enabling and choosing -------------------------------------------------
+
+struct EnableCase {
+  const char* name;
+  const char* item;
+  bool enabled;
+  std::vector<std::string> chosen;  // after ChooseMenuItem
+  friend void PrintTo(const EnableCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class MenuEnabling : public MenuTest, public ::testing::WithParamInterface<EnableCase> {};
+
+TEST_P(MenuEnabling, WindowEventFirstThenHandlersEnableTheirItems) {
+  const EnableCase& row = GetParam();
+  EXPECT_EQ(fw::testing::MenuItemEnabled(*w, row.item), row.enabled);
+  EXPECT_EQ(w->enablings, 1);
+  EXPECT_EQ(fw::testing::ChooseMenuItem(*w, row.item), row.enabled);
+  EXPECT_EQ(w->enablings, 2) << "choosing runs the opening steps again";
+  EXPECT_EQ(w->chosen, row.chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MenuEnabling,
+    ::testing::Values(EnableCase{"HandledItem", "FileOpen", true, {"FileOpen"}},
+                      EnableCase{"DisabledByTheWindow", "FileRevert", false, {}},
+                      EnableCase{"DisabledByTheWindowButHandled", "EditKeep", true, {"EditKeep"}},
+                      EnableCase{"LeftAlone", "EditPlain", true, {}},
+                      EnableCase{"HandledInASubmenu", "EditDeep", true, {"EditDeep"}},
+                      EnableCase{"NoSuchItem", "EditNope", false, {}}),
+    probe::RowName());
+
+TEST_F(MenuTest, ShortcutRunsTheHandler) {
+  EXPECT_TRUE(fw::testing::PressShortcut(*w, "Cmd+O"));
+  EXPECT_EQ(w->chosen, std::vector<std::string>{"FileOpen"});
+}
+
+// --- quitting ---------------------------------------------------------------
+
+struct QuitCase {
+  const char* name;
+  void (*quit)(fw::Window&);
+  friend void PrintTo(const QuitCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class QuitItem : public MenuTest, public ::testing::WithParamInterface<QuitCase> {};
+
+TEST_P(QuitItem, EndsTheEventLoop) {
+  auto quit = GetParam().quit;
+  fw::Window* window = w;
+  fw::testing::CallSoon([quit, window] { quit(*window); });
+  EXPECT_TRUE(probe::RunUntilQuit(*w));
+  // The application goes on: windows work and the loop runs again.
+  EXPECT_TRUE(w->IsOpen());
+  EXPECT_TRUE(fw::testing::ChooseMenuItem(*w, "FileOpen"));
+  fw::testing::CallSoon([] { fw::Quit(); });
+  EXPECT_TRUE(probe::RunUntilQuit(*w));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, QuitItem,
+    ::testing::Values(
+        QuitCase{"ChosenFromTheMenu",
+                 [](fw::Window& w) { EXPECT_TRUE(fw::testing::ChooseMenuItem(w, "FileQuit")); }},
+        QuitCase{"CtrlQ", [](fw::Window& w) { EXPECT_TRUE(fw::testing::PressShortcut(w, "Ctrl+Q")); }}),
+    probe::RowName());
+
+// --- replacing the bar ------------------------------------------------------
+
+TEST_F(MenuTest, ReplacedBarLeavesNothingOfTheOldOneBehind) {
+  const std::string before = (Scratch() / "before.png").string();
+  ASSERT_TRUE(fw::testing::SaveImage(*w, before));
+  auto other = std::make_shared<fw::MenuBar>();
+  auto view = Item("ViewMenu", "View");
+  view->Append(Item("ViewOpen", "Open too", "Cmd+O"));
+  other->Append(view);
+  w->AddMenuHandler("ViewOpen", [this] {
+    w->chosen.push_back("ViewOpen");
+    return true;
+  });
+  w->SetMenuBar(other);
+  fw::testing::ProcessEvents();
+
+  const auto menus = fw::testing::ShownMenus(*w);
+  ASSERT_EQ(menus.size(), 1u);
+  EXPECT_EQ(menus[0].title, "View");
+  EXPECT_FALSE(fw::testing::MenuItemEnabled(*w, "FileOpen"));
+  // One item holds Ctrl+O now; the old bar's Open must not compete for it.
+  EXPECT_TRUE(fw::testing::PressShortcut(*w, "Cmd+O"));
+  EXPECT_EQ(w->chosen, std::vector<std::string>{"ViewOpen"});
+
+  // The new bar is on show where the old one was.
+  const std::string after = (Scratch() / "after.png").string();
+  ASSERT_TRUE(fw::testing::SaveImage(*w, after));
+  const fw::PicturePtr was = fw::FolderItem(before).OpenAsPicture();
+  const fw::PicturePtr is = fw::FolderItem(after).OpenAsPicture();
+  ASSERT_TRUE(was && is);
+  EXPECT_GT(is->Height(), 160);
+  EXPECT_EQ(is->Height(), was->Height());
+  EXPECT_EQ(is->Pixel(2, 2), was->Pixel(2, 2));
+  EXPECT_NE(is->Pixel(2, 2), probe::kBack);
+}
+
+struct SwapCase {
+  const char* name;
+  bool (*choose)(fw::Window&);
+  friend void PrintTo(const SwapCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class BarSwappedByItsOwnItem : public MenuTest, public ::testing::WithParamInterface<SwapCase> {};
+
+TEST_P(BarSwappedByItsOwnItem, GoesQuietly) {
+  int swaps = 0;
+  w->AddMenuHandler("FileOpen", [this, &swaps] {
+    ++swaps;
+    w->SetMenuBar(ProbeMenu());
+    return true;
+  });
+  EXPECT_TRUE(GetParam().choose(*w));
+  fw::testing::ProcessEvents();
+  EXPECT_TRUE(GetParam().choose(*w));
+  fw::testing::ProcessEvents();
+  EXPECT_EQ(swaps, 2);
+  EXPECT_EQ(fw::testing::ShownMenus(*w).size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BarSwappedByItsOwnItem,
+    ::testing::Values(
+        SwapCase{"Chosen", [](fw::Window& w) { return fw::testing::ChooseMenuItem(w, "FileOpen"); }},
+        SwapCase{"Shortcut", [](fw::Window& w) { return fw::testing::PressShortcut(w, "Cmd+O"); }}),
+    probe::RowName());
+
+TEST_F(MenuTest, RemovedBarIsOffTheWindow) {
+  w->SetMenuBar(nullptr);
+  fw::testing::ProcessEvents();
+  EXPECT_FALSE(fw::testing::Look(*w).menuBar);
+  EXPECT_TRUE(fw::testing::ShownMenus(*w).empty());
+  EXPECT_FALSE(fw::testing::PressShortcut(*w, "Cmd+O"));
+  EXPECT_TRUE(w->chosen.empty());
+  // The window's top row shows the content, not a leftover bar.
+  const std::string shot = (Scratch() / "no-bar.png").string();
+  ASSERT_TRUE(fw::testing::SaveImage(*w, shot));
+  const fw::PicturePtr picture = fw::FolderItem(shot).OpenAsPicture();
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Height(), 160);
+  EXPECT_EQ(picture->Pixel(5, 5), probe::kBack);
+}
+
+}  // namespace
