@@ -42,7 +42,13 @@ QFont MakeFont(std::string_view family, float size, bool bold, bool underline) {
   return font;
 }
 
+void FitLabel(ControlImpl& c);
+
 void ControlImpl::ApplyFont() {
+  if (cls == ControlClass::StaticText) {
+    FitLabel(*this);
+    return;
+  }
   if (widget == nullptr || cls == ControlClass::Canvas || cls == ControlClass::Line ||
       cls == ControlClass::Rectangle || cls == ControlClass::Timer)
     return;
@@ -58,6 +64,34 @@ QString ForDisplay(std::string_view text) {
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return shown;
 }
+
+}  // namespace
+
+// A wrapped text that doesn't fit its box would lose its last lines, so it
+// takes the largest size that fits; a single line keeps its descenders even
+// in a box drawn a few pixels short of the font's line.
+void FitLabel(ControlImpl& c) {
+  auto* label = qobject_cast<QLabel*>(c.widget.data());
+  if (label == nullptr) return;
+  QFont font = MakeFont(c.font, c.textSize, c.bold, c.underline);
+  int height = c.height;
+  if (label->wordWrap()) {
+    const QString text = ForDisplay(c.text);
+    auto needed = [&](const QFont& f) {
+      return QFontMetrics(f)
+          .boundingRect(QRect(0, 0, std::max(c.width, 1), 1 << 20),
+                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
+          .height();
+    };
+    while (font.pixelSize() > 8 && needed(font) > c.height) font.setPixelSize(font.pixelSize() - 1);
+  } else {
+    height = std::max(height, QFontMetrics(font).height());
+  }
+  label->setFont(font);
+  label->setGeometry(c.left, c.top, c.width, height);
+}
+
+namespace {
 
 class CanvasWidget : public QWidget {
  public:
@@ -131,6 +165,16 @@ class RectangleWidget : public QWidget {
 
 void CanvasWidget::ShowFirst() { canvas_.FirstShow(); }
 
+// A disabled option is often the one in force (the unit system): its
+// caption must stay readable on a coloured window.
+void KeepCaptionReadable(QWidget& w) {
+  QPalette pal = w.palette();
+  pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(70, 70, 70));
+  pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(70, 70, 70));
+  pal.setColor(QPalette::Disabled, QPalette::Text, QColor(70, 70, 70));
+  w.setPalette(pal);
+}
+
 QWidget* MakeWidget(Control& control, ControlImpl& impl, QWidget* parent) {
   switch (impl.cls) {
     case ControlClass::Canvas:
@@ -153,6 +197,9 @@ QWidget* MakeWidget(Control& control, ControlImpl& impl, QWidget* parent) {
       pal.setColor(QPalette::Base, Qt::white);
       pal.setColor(QPalette::Text, Qt::black);
       edit->setPalette(pal);
+      // The fields are drawn narrow; the toolkit's inner margins would cut
+      // off the last digits of a number that fits the box itself.
+      edit->setTextMargins(-2, 0, -2, 0);
       return edit;
     }
     case ControlClass::PushButton: {
@@ -167,14 +214,18 @@ QWidget* MakeWidget(Control& control, ControlImpl& impl, QWidget* parent) {
     }
     case ControlClass::RadioButton: {
       auto* radio = new QRadioButton(parent);
+      KeepCaptionReadable(*radio);
       radio->setAutoExclusive(false);  // groups follow the parent control, see RadioButton
       auto& typed = static_cast<RadioButton&>(control);
       QObject::connect(radio, &QRadioButton::clicked, radio,
                        [&typed] { Dispatch([&typed] { typed.Clicked(); }); });
       return radio;
     }
-    case ControlClass::CheckBox:
-      return new QCheckBox(parent);
+    case ControlClass::CheckBox: {
+      auto* check = new QCheckBox(parent);
+      KeepCaptionReadable(*check);
+      return check;
+    }
     case ControlClass::PopupMenu: {
       auto* combo = new QComboBox(parent);
       combo->setEditable(false);
@@ -302,6 +353,7 @@ void Control::SetProperties(const ControlDescription& d) {
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, ToQ(d.textColor));
     label->setPalette(pal);
+    detail::FitLabel(c);
   } else if (auto* edit = detail::As<QLineEdit>(c)) {
     edit->setText(text);
     edit->setCursorPosition(0);
@@ -342,7 +394,10 @@ StaticText::StaticText(Window& owner, std::string name)
 const std::string& StaticText::Text() const { return impl_->text; }
 void StaticText::SetText(std::string_view text) {
   impl_->text = std::string(text);
-  if (auto* label = detail::As<QLabel>(*impl_)) label->setText(detail::ForDisplay(text));
+  if (auto* label = detail::As<QLabel>(*impl_)) {
+    label->setText(detail::ForDisplay(text));
+    detail::FitLabel(*impl_);
+  }
 }
 
 TextField::TextField(Window& owner, std::string name)

@@ -117,6 +117,8 @@ class MenuView {
   QMenuBar* Bar() const { return bar_; }
   // The steps before a menu opens: defaults, EnableMenuItems, handlers.
   void Enable();
+  // A menu opening: enabling, and the item chosen from it needs no more.
+  void Open();
   void Choose(MenuItem& item);
   QAction* ActionFor(std::string_view name) const;
 
@@ -127,6 +129,7 @@ class MenuView {
   QMenuBar* bar_ = nullptr;
   std::map<std::string, QAction*, std::less<>> actions_;
   std::map<QAction*, MenuItem*> items_;
+  bool openedForChoice_ = false;
 };
 
 std::string& ExecutablePathOverride();

@@ -128,7 +128,12 @@ void MenuView::Build(QWidget* parentMenu, MenuItem& item) {
                                        : static_cast<QMenu*>(parentMenu)->addMenu(ToQ(child.Text()));
       actions_[child.Name()] = menu->menuAction();
       items_[menu->menuAction()] = &child;
-      QObject::connect(menu, &QMenu::aboutToShow, menu, [this] { Dispatch([this] { Enable(); }); });
+      QObject::connect(menu, &QMenu::aboutToShow, menu, [this] { Dispatch([this] { Open(); }); });
+      // The menu hides before its item fires; only after that has had its
+      // turn does a shortcut need enabling of its own again.
+      QObject::connect(menu, &QMenu::aboutToHide, menu, [this] {
+        QMetaObject::invokeMethod(bar_, [this] { openedForChoice_ = false; }, Qt::QueuedConnection);
+      });
       Build(menu, child);
       continue;
     }
@@ -137,8 +142,14 @@ void MenuView::Build(QWidget* parentMenu, MenuItem& item) {
     action->setShortcut(QKeySequence(ToQ(PortableShortcut(child.KeyboardShortcut()))));
     action->setShortcutContext(Qt::WindowShortcut);
     MenuItem* target = &child;
-    QObject::connect(action, &QAction::triggered, action,
-                     [this, target] { Dispatch([this, target] { Choose(*target); }); });
+    // A shortcut fires without the menu opening: enable first, as the menu would.
+    QObject::connect(action, &QAction::triggered, action, [this, target] {
+      Dispatch([this, target] {
+        if (!openedForChoice_) Enable();
+        openedForChoice_ = false;
+        if (target->Enabled()) Choose(*target);
+      });
+    });
     actions_[child.Name()] = action;
     items_[action] = &child;
   }
@@ -155,6 +166,11 @@ void MenuView::Enable() {
     if (window_.HasMenuHandler(item.Name())) item.SetEnabled(true);
   });
   for (auto& [action, item] : items_) action->setEnabled(item->Enabled());
+}
+
+void MenuView::Open() {
+  Enable();
+  openedForChoice_ = true;
 }
 
 void MenuView::Choose(MenuItem& item) {

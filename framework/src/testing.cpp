@@ -142,7 +142,7 @@ detail::MenuView* ViewOf(Window& window) { return window.Impl().menuView.get(); 
 bool ChooseMenuItem(Window& window, std::string_view itemName) {
   detail::MenuView* view = ViewOf(window);
   if (view == nullptr) return false;
-  view->Enable();
+  view->Open();
   QAction* action = view->ActionFor(itemName);
   if (action == nullptr || !action->isEnabled()) return false;
   action->trigger();

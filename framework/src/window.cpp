@@ -42,6 +42,9 @@ void DestroyClosed() {
 
 void RetireWindow(Window& w) {
   Unregister(w);
+  // A closed window's clock must not tick into the time before it is gone.
+  for (const auto& c : w.Controls())
+    if (c->Class() == ControlClass::Timer) static_cast<Timer&>(*c).SetMode(0);
   auto& open = TheLists().open;
   auto it = std::find_if(open.begin(), open.end(), [&](const auto& p) { return p.get() == &w; });
   if (it == open.end()) return;
