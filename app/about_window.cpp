@@ -51,28 +51,15 @@ constexpr Row kControls[] = {
 }  // namespace
 
 void AboutWindow::Layout() {
+  // Every other value of the description is a new window's default.
   SetProperties(fw::WindowDescription{
-      .placement = 0,
       .width = 540,
       .height = 299,
-      .minWidth = 64,
-      .minHeight = 64,
-      .maxWidth = 32000,
-      .maxHeight = 32000,
       .frame = 1,
-      .composite = false,
       .hasBackColor = true,
       .backColor = fw::HexColor(0xD0DAE7),
       .title = "About Brisvane",
-      .visible = true,
-      .fullScreen = false,
-      .menuBarVisible = true,
       .closeButton = false,
-      .resizeable = false,
-      .liveResize = false,
-      .maximizeButton = false,
-      .minimizeButton = true,
-      .macProcID = 0,
   });
 }
 

@@ -8,28 +8,15 @@ namespace implicit {
 
 void CreditWindow::Layout() {
   SetBackdrop(CreditsHeli());
+  // Every other value of the description is a new window's default.
   SetProperties(fw::WindowDescription{
-      .placement = 0,
       .width = 190,
       .height = 270,
-      .minWidth = 64,
-      .minHeight = 64,
-      .maxWidth = 32000,
-      .maxHeight = 32000,
       .frame = 1,
-      .composite = false,
       .hasBackColor = false,
       .backColor = fw::RGB(255, 255, 255),
       .title = "Credits",
-      .visible = true,
-      .fullScreen = false,
-      .menuBarVisible = true,
       .closeButton = false,
-      .resizeable = false,
-      .liveResize = false,
-      .maximizeButton = false,
-      .minimizeButton = true,
-      .macProcID = 0,
   });
 }
 

@@ -15,28 +15,13 @@ namespace implicit {
 
 void Window1::Layout() {
   SetMenuBar(implicit::Menu());
+  // Every other value of the description is a new window's default.
   SetProperties(fw::WindowDescription{
-      .placement = 0,
       .width = 871,
       .height = 639,
-      .minWidth = 64,
-      .minHeight = 64,
-      .maxWidth = 32000,
-      .maxHeight = 32000,
-      .frame = 0,
-      .composite = false,
       .hasBackColor = true,
       .backColor = fw::RGB(165, 208, 229),
       .title = "Vantorel",
-      .visible = true,
-      .fullScreen = false,
-      .menuBarVisible = true,
-      .closeButton = true,
-      .resizeable = false,
-      .liveResize = false,
-      .maximizeButton = false,
-      .minimizeButton = true,
-      .macProcID = 0,
   });
 }
 

@@ -26,7 +26,7 @@ struct WindowDescription {
   bool composite = false;
   bool hasBackColor = false;
   Color backColor{255, 255, 255};
-  std::string_view title;
+  std::string_view title = {};
   bool visible = true;
   bool fullScreen = false;
   bool menuBarVisible = true;
