@@ -1,6 +1,5 @@
 #include "app/loaders.h"
 
-#include <filesystem>
 #include <system_error>
 
 #include "fw/application.h"
@@ -54,8 +53,7 @@ fw::FolderItemPtr GetApplicationBundleResources() {
   fw::FolderItemPtr resources = top->Child("Resources");
   // Child names a place whether or not anything is there; only a real
   // folder counts, so that callers can tell a missing installation.
-  std::error_code ec;
-  if (!std::filesystem::is_directory(resources->Path(), ec)) return nullptr;
+  if (!resources->IsFolder()) return nullptr;
   return resources;
 }
 

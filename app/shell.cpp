@@ -14,11 +14,12 @@ std::shared_ptr<fw::FileType> pApplicationApplefile;
 
 void Initialize() {
   pApplicationApplefile = std::make_shared<fw::FileType>();
-  fw::NotNil(pApplicationApplefile.get(), "file type")->SetName("application/applefile");
-  fw::NotNil(pApplicationApplefile.get(), "file type")->SetExtensions("");
-  fw::NotNil(pApplicationApplefile.get(), "file type")->SetMacType("BINA");
-  fw::NotNil(pApplicationApplefile.get(), "file type")->SetMacCreator("ZUZE");
-  (void)fw::NotNil(pApplicationApplefile.get(), "file type")->Register();
+  pApplicationApplefile->SetName("application/applefile");
+  pApplicationApplefile->SetExtensions("");
+  pApplicationApplefile->SetMacType("BINA");
+  pApplicationApplefile->SetMacCreator("ZUZE");
+  // Registering gives the type's name, which nothing here needs.
+  (void)pApplicationApplefile->Register();
 }
 
 }  // namespace FileTypes
@@ -37,7 +38,7 @@ void InitFileTypes() { FileTypes::Initialize(); }
 
 void NewAppInstance() {
   auto app = std::make_unique<App>();
-  fw::NotNil(app.get(), "application object")->SetMenuBar(implicit::Menu());
+  app->SetMenuBar(implicit::Menu());
   fw::RegisterAppObject(std::move(app));
 }
 

@@ -107,7 +107,7 @@ struct CalculationResult {
   std::array<double, kPasses> mu{}, V{}, vi{}, climb{};
   std::array<Dot, kPasses> dots{};
   double endurance = 0;  // minutes, the text of TextFieldEndurange
-  Mark topSpeed, climbRate;  // the published-spec marks
+  Mark topSpeed, climbRate;  // the marks of the published top speed and climb rate
 };
 
 // Reads roo, alt, temp, Pmoot, b, c, R, pi, VTip, W, g, Cdo, cdho, Arunko,

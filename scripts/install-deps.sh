@@ -6,6 +6,6 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
-  qt6-base-dev qt6-multimedia-dev libqt6multimedia6 \
+  qt6-base-dev qt6-multimedia-dev \
   libgtest-dev libbenchmark-dev \
   fonts-liberation2 fonts-dejavu-core >/dev/null

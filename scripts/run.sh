@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "run.sh: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
-  echo "Start it from a desktop session, or under a virtual one: xvfb-run bash scripts/run.sh" >&2
+  echo "Start it from a desktop session." >&2
   exit 1
 fi
 bash scripts/install-deps.sh

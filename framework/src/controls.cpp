@@ -527,9 +527,12 @@ detail::Surface& Canvas::Buffer() { return *impl_->surface; }
 const PicturePtr& Canvas::Backdrop() const { return impl_->backdrop; }
 int Canvas::PaintCount() const { return impl_->paintCount; }
 
+// A new backdrop shows at once, over a cleared buffer; what the Paint
+// handler draws comes with the next Refresh.
 void Canvas::SetBackdrop(PicturePtr picture) {
   impl_->backdrop = std::move(picture);
-  Refresh(true);
+  impl_->surface->Fill(ToQ(Owner().BackColor()));
+  impl_->graphics->DrawPicture(impl_->backdrop, 0, 0);
 }
 
 void Canvas::Refresh(bool eraseBackground) {

@@ -68,6 +68,7 @@ bool IsPlayableWave(const QString& path) {
 FolderItem::FolderItem(std::string path) : path_(std::move(path)) {}
 
 bool FolderItem::Exists() const { return QFileInfo::exists(detail::ToQ(path_)); }
+bool FolderItem::IsFolder() const { return QFileInfo(detail::ToQ(path_)).isDir(); }
 
 std::string FolderItem::Name() const { return QFileInfo(detail::ToQ(path_)).fileName().toStdString(); }
 

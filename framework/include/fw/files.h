@@ -20,6 +20,7 @@ class FolderItem {
   explicit FolderItem(std::string path);
   const std::string& Path() const { return path_; }
   bool Exists() const;
+  bool IsFolder() const;
   std::string Name() const;
   // nullptr above the root.
   FolderItemPtr Parent() const;
