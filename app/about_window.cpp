@@ -67,10 +67,7 @@ void AboutWindow::CreateControls() { CreateControls0(); }
 
 void AboutWindow::CreateControls0() {
   for (const Row& row : kControls) {
-    fw::Control& control = NewControl(row.cls, row.name);
-    control.SetTextSize(row.textSize);
-    control.SetTextUnit(0);
-    control.SetProperties(row.d);
+    NewControl(row.cls, row.name, row.textSize, row.d);
   }
   Get<fw::PushButton>("PushButton1").InstallHandler(fw::kActionEvent, [this] { PushButton1_Action(); });
 }

@@ -43,10 +43,7 @@ void Window1::CreateRange(int firstNo, int lastNo) {
   using fw::ControlClass;
   for (const main_window::ControlRow& row : main_window::ControlRows()) {
     if (row.no < firstNo || row.no > lastNo) continue;
-    fw::Control& control = NewControl(row.cls, row.name);
-    if (row.textSize > 0) control.SetTextSize(row.textSize);
-    if (row.cls != ControlClass::Canvas && row.cls != ControlClass::Line) control.SetTextUnit(0);
-    control.SetProperties(row.d);
+    NewControl(row.cls, row.name, row.textSize, row.d);
     if (row.cls == ControlClass::Canvas && std::string_view(row.name) == "Canvas1") {
       Get<Canvas>(row.name).InstallPaintHandler([this](fw::Graphics& g) { Canvas1_Paint(g); });
     }

@@ -307,6 +307,15 @@ Control& Window::NewControl(ControlClass cls, std::string name) {
   return ref;
 }
 
+Control& Window::NewControl(ControlClass cls, std::string name, float textSize,
+                            const ControlDescription& d) {
+  Control& control = NewControl(cls, std::move(name));
+  if (textSize > 0) control.SetTextSize(textSize);
+  if (cls != ControlClass::Canvas && cls != ControlClass::Line) control.SetTextUnit(0);
+  control.SetProperties(d);
+  return control;
+}
+
 Control* Window::FindControl(std::string_view name) const {
   auto it = impl_->byName.find(name);
   return it == impl_->byName.end() ? nullptr : it->second;

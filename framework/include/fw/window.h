@@ -90,6 +90,11 @@ class Window {
   // Allocates a control of the class, constructs it and registers it under
   // its name, which must be unique in the window.
   Control& NewControl(ControlClass cls, std::string name);
+  // The same, then the text size (0: the standard one), the points unit for
+  // a class that carries text, and the description: a control as a layout
+  // table lists it.
+  Control& NewControl(ControlClass cls, std::string name, float textSize,
+                      const ControlDescription& d);
   // The control registered under the name, or nullptr.
   Control* FindControl(std::string_view name) const;
   // The control of that name as the class the caller expects; a missing
