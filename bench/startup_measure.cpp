@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   fw::RunFrameworkInitialization(shell::Startup);
   Window1* w = implicit::Window1();
   auto& canvas = w->Get<fw::Canvas>("Canvas1");
-  for (int i = 0; i < 100 && canvas.PaintCount() == 0; ++i) fw::testing::ProcessEvents();
+  for (int i = 0; i < 100 && fw::testing::PaintCount(canvas) == 0; ++i) fw::testing::ProcessEvents();
   fw::testing::ProcessEvents();  // the window's own first paint
   const auto painted = std::chrono::steady_clock::now();
   w->PushButtonCalculate_Action();

@@ -525,7 +525,6 @@ Canvas::~Canvas() = default;
 fw::Graphics& Canvas::GetGraphics() { return *impl_->graphics; }
 detail::Surface& Canvas::Buffer() { return *impl_->surface; }
 const PicturePtr& Canvas::Backdrop() const { return impl_->backdrop; }
-int Canvas::PaintCount() const { return impl_->paintCount; }
 
 // A new backdrop shows at once, over a cleared buffer; what the Paint
 // handler draws comes with the next Refresh.

@@ -13,9 +13,6 @@
 namespace fw {
 namespace detail {
 
-struct SoundData {
-  std::unique_ptr<QSoundEffect> effect;
-};
 
 namespace {
 
@@ -112,7 +109,7 @@ Sound::~Sound() {
 }
 
 void Sound::Play() {
-  ++plays_;
+  ++data_->plays;
   // Without an audio device the effect simply stays silent.
   data_->effect->play();
 }

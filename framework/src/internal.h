@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSoundEffect>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -29,6 +30,11 @@ inline std::string FromQ(const QString& s) { return s.toStdString(); }
 // never unwinds through Qt; it is reported and the loop goes on. The handler
 // is taken by value: one may install another in its own place while it runs.
 void Dispatch(std::function<void()> handler);
+
+struct SoundData {
+  std::unique_ptr<QSoundEffect> effect;
+  int plays = 0;
+};
 
 struct PictureData {
   QImage image;  // ARGB32 premultiplied

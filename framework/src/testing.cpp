@@ -35,6 +35,9 @@ void ProcessEvents() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::AllEvents);
 }
 
+int PaintCount(Canvas& canvas) { return canvas.Impl().paintCount; }
+int PlayCount(const Sound& sound) { return sound.Data().plays; }
+
 void KeepRunningWithoutWindows() { QApplication::setQuitOnLastWindowClosed(false); }
 
 void CallSoon(std::function<void()> fn) {

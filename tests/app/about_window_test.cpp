@@ -265,7 +265,7 @@ TEST_F(AboutTest, CreditsButtonSwapsAboutForANewCreditsWindow) {
   rotor::StopClock(*credits);
   EXPECT_TRUE(credits->IsVisible());
   ASSERT_NE(finale(), nullptr);
-  EXPECT_EQ(finale()->PlayCount(), 1);
+  EXPECT_EQ(fw::testing::PlayCount(*finale()), 1);
   EXPECT_EQ(rotor::Name(rotor::Tick(*credits)), std::string("Prop"));
   fw::testing::ProcessEvents();
   EXPECT_EQ(fw::GetImplicitWindow(kAboutClass), nullptr);
@@ -287,7 +287,7 @@ TEST_F(AboutTest, CreditsButtonWithCreditsOpenShowsThatWindowAgain) {
   EXPECT_EQ(fw::GetImplicitWindow(kAboutClass), nullptr);
   EXPECT_EQ(Credits(), credits);
   EXPECT_TRUE(credits->IsVisible());
-  EXPECT_EQ(finale()->PlayCount(), 1);
+  EXPECT_EQ(fw::testing::PlayCount(*finale()), 1);
   EXPECT_EQ(credits->n, 3);
   EXPECT_EQ(rotor::Name(rotor::Tick(*credits)), std::string("Prop3"));
 }

@@ -86,10 +86,10 @@ TEST_F(CreditsTest, BandCoversTheBottomThirtyRows) {
 TEST_F(CreditsTest, OpeningPlaysTheFanfareOnceAndStartsAtFrameZero) {
   CreditWindow* w = OpenCredits();
   ASSERT_NE(finale(), nullptr);
-  EXPECT_EQ(finale()->PlayCount(), 1);
+  EXPECT_EQ(fw::testing::PlayCount(*finale()), 1);
   EXPECT_EQ(w->n, 0);
   EXPECT_EQ(implicit::CreditWindow(), w);
-  EXPECT_EQ(finale()->PlayCount(), 1);
+  EXPECT_EQ(fw::testing::PlayCount(*finale()), 1);
 }
 
 TEST_F(CreditsTest, TicksTurnTheRotorThroughItsFrames) {
@@ -169,7 +169,7 @@ TEST_F(CreditsTest, ClosedWindowStaysClosedWhileItsClockIsDue) {
   fw::testing::ProcessEvents();
   EXPECT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
   ASSERT_NE(finale(), nullptr);
-  EXPECT_EQ(finale()->PlayCount(), 1);
+  EXPECT_EQ(fw::testing::PlayCount(*finale()), 1);
 }
 
 TEST_F(CreditsTest, ReopenedWindowIsNewPlaysAgainAndStartsOver) {
@@ -180,7 +180,7 @@ TEST_F(CreditsTest, ReopenedWindowIsNewPlaysAgainAndStartsOver) {
   // can't share its address.
   CreditWindow* second = OpenCredits();
   EXPECT_NE(second, first);
-  EXPECT_EQ(finale()->PlayCount(), 2);
+  EXPECT_EQ(fw::testing::PlayCount(*finale()), 2);
   EXPECT_EQ(second->n, 0);
   EXPECT_EQ(Ticks(*second, 2), (std::vector<std::string>{"Prop", "Prop1"}));
 }
@@ -196,7 +196,7 @@ TEST_F(CreditsTest, ReopenedFromTheAboutWindowPlaysAgain) {
     auto* credits = dynamic_cast<CreditWindow*>(fw::GetImplicitWindow(kCreditsClass));
     ASSERT_NE(credits, nullptr);
     rotor::StopClock(*credits);
-    EXPECT_EQ(finale()->PlayCount(), round);
+    EXPECT_EQ(fw::testing::PlayCount(*finale()), round);
     EXPECT_EQ(rotor::Name(rotor::Tick(*credits)), std::string("Prop"));
     rotor::Tick(*credits);
     fw::testing::PressMouse(*credits, 20, 20);

@@ -116,7 +116,7 @@ TEST_P(CanvasRefresh, ErasesLaysTheBackdropThenPaints) {
   g->DrawLine(0, 0, 0, 0);  // over the backdrop
 
   std::vector<std::string> during;
-  const int paintsBefore = w->C().PaintCount();
+  const int paintsBefore = fw::testing::PaintCount(w->C());
   w->onPaint = [&](Graphics& paint) {
     during.push_back(&paint == g ? "same context" : "another context");
     during.push_back(paint.Pixel(50, 50) == kInk ? "dot" : "no dot");
@@ -126,7 +126,7 @@ TEST_P(CanvasRefresh, ErasesLaysTheBackdropThenPaints) {
   };
   w->C().Refresh(row.erase);
 
-  EXPECT_EQ(w->C().PaintCount(), paintsBefore + 1);
+  EXPECT_EQ(fw::testing::PaintCount(w->C()), paintsBefore + 1);
   EXPECT_EQ(during, (std::vector<std::string>{"same context", row.dotSurvives ? "dot" : "no dot",
                                               row.backdropShows ? "backdrop" : "no backdrop"}));
   EXPECT_EQ(g->Pixel(70, 70), kBlue) << "what Paint draws stays";
@@ -147,12 +147,12 @@ INSTANTIATE_TEST_SUITE_P(Table, CanvasRefresh,
                          probe::RowName());
 
 TEST_F(CanvasTest, FirstShowingPaintsOnceOnly) {
-  EXPECT_EQ(w->C().PaintCount(), 1);
+  EXPECT_EQ(fw::testing::PaintCount(w->C()), 1);
   w->C().SetVisible(false);
   fw::testing::ProcessEvents();
   w->C().SetVisible(true);
   fw::testing::ProcessEvents();
-  EXPECT_EQ(w->C().PaintCount(), 1);
+  EXPECT_EQ(fw::testing::PaintCount(w->C()), 1);
 }
 
 // --- pens, lines and ovals --------------------------------------------------

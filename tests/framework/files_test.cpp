@@ -247,13 +247,13 @@ TEST_F(FilesTest, PlayingNeverBlocksAndIsCounted) {
   WriteBytes(path, Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}));
   const fw::SoundPtr sound = fw::FolderItem(path.string()).OpenAsSound();
   ASSERT_NE(sound, nullptr);
-  EXPECT_EQ(sound->PlayCount(), 0);
+  EXPECT_EQ(fw::testing::PlayCount(*sound), 0);
   sound->Play();
   fw::testing::ProcessEvents();
   sound->Play();
   sound->Play();
   fw::testing::ProcessEvents();
-  EXPECT_EQ(sound->PlayCount(), 3);
+  EXPECT_EQ(fw::testing::PlayCount(*sound), 3);
 }
 
 // --- the executable ---------------------------------------------------------

@@ -80,7 +80,7 @@ TEST_P(WindowConstruction, RaisesItsEventsInOrderThenShowsAsDescribed) {
   fw::testing::ProcessEvents();
   EXPECT_TRUE(w->IsVisible());
   EXPECT_EQ(std::count(LifeProbe::log.begin(), LifeProbe::log.end(), "Paint"), 1);
-  EXPECT_EQ(w->Get<fw::Canvas>("C").PaintCount(), 1);
+  EXPECT_EQ(fw::testing::PaintCount(w->Get<fw::Canvas>("C")), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -126,7 +126,7 @@ TEST_P(PresetTest, FillsTheCraftAndKeepsTheRest) {
   Click("CheckBoxSpecs");
   Get<fw::PopupMenu>("PopupMenupowerpct").SetListIndex(kChosenPercent);
   const Snapshot s = Take(*w);
-  const int paints = Get<fw::Canvas>("Canvas1").PaintCount();
+  const int paints = fw::testing::PaintCount(Get<fw::Canvas>("Canvas1"));
 
   Click(p.button);
   fw::testing::ProcessEvents();
@@ -140,7 +140,7 @@ TEST_P(PresetTest, FillsTheCraftAndKeepsTheRest) {
     EXPECT_EQ(after.texts, s.texts);
     EXPECT_EQ(after.selected, s.selected);
     EXPECT_EQ(Get<fw::PopupMenu>("PopupMenupowerpct").ListIndex(), kChosenPercent);
-    EXPECT_EQ(Get<fw::Canvas>("Canvas1").PaintCount(), paints);
+    EXPECT_EQ(fw::testing::PaintCount(Get<fw::Canvas>("Canvas1")), paints);
     return;
   }
 

@@ -392,7 +392,7 @@ TEST_F(StartupTest, RecordHoldsConstantsAndTheDesignCraft) {
 // Typing, or choosing an altitude or a percentage, runs no handler: nothing
 // else changes and nothing is drawn.
 TEST_F(StartupTest, TypingAndChoosingChangeNothingElse) {
-  const int paints = Get<fw::Canvas>("Canvas1").PaintCount();
+  const int paints = fw::testing::PaintCount(Get<fw::Canvas>("Canvas1"));
   mwtest::ReferenceGraph before;
   fw::testing::Type(Field("EditFieldWeight"), "7");
   fw::testing::Type(Field("TextFieldRotors"), "9");
@@ -405,7 +405,7 @@ TEST_F(StartupTest, TypingAndChoosingChangeNothingElse) {
   EXPECT_NE(Text("TextFieldRotors"), "4");
   EXPECT_EQ(Text("TextFieldRpm"), "2088");
   EXPECT_EQ(Text("TextFieldEndurange"), "");
-  EXPECT_EQ(Get<fw::Canvas>("Canvas1").PaintCount(), paints);
+  EXPECT_EQ(fw::testing::PaintCount(Get<fw::Canvas>("Canvas1")), paints);
   EXPECT_TRUE(mwtest::SamePixels(Graph(), before.g()));
   EXPECT_EQ(w->W, 112.5);
   EXPECT_EQ(w->motors, 4);
@@ -455,7 +455,7 @@ TEST_F(StartupTest, KeyboardFocusFollowsTabIndexWithinEachParent) {
 
 // Return and Escape press neither push button, wherever the focus is.
 TEST_F(StartupTest, ReturnAndEscapePressNoButton) {
-  const int paints = Get<fw::Canvas>("Canvas1").PaintCount();
+  const int paints = fw::testing::PaintCount(Get<fw::Canvas>("Canvas1"));
   for (const char* focus : {"EditFieldWeight", "TextFieldCapacity", "PushButtonCalculate",
                             "PushButtonClear"}) {
     SCOPED_TRACE(focus);
@@ -468,7 +468,7 @@ TEST_F(StartupTest, ReturnAndEscapePressNoButton) {
       fw::testing::ProcessEvents();
       EXPECT_EQ(Text("TextFieldEndurange"), "");
       EXPECT_EQ(mwtest::CountPixels(Graph(), mwtest::kDot), 0);
-      EXPECT_EQ(Get<fw::Canvas>("Canvas1").PaintCount(), paints);
+      EXPECT_EQ(fw::testing::PaintCount(Get<fw::Canvas>("Canvas1")), paints);
     }
   }
   EXPECT_TRUE(w->IsOpen());
@@ -476,13 +476,13 @@ TEST_F(StartupTest, ReturnAndEscapePressNoButton) {
 
 TEST_F(StartupTest, AccessorReturnsTheOpenWindowAndBuildsAfreshAfterClose) {
   Field("EditFieldWeight").SetText("999");
-  const int paints = Get<fw::Canvas>("Canvas1").PaintCount();
+  const int paints = fw::testing::PaintCount(Get<fw::Canvas>("Canvas1"));
   EXPECT_EQ(implicit::Window1(), w);
   EXPECT_EQ(implicit::Window1(), w);
   fw::testing::ProcessEvents();
   // No construction ran again: the typed text stays, no second paint.
   EXPECT_EQ(Text("EditFieldWeight"), "999");
-  EXPECT_EQ(Get<fw::Canvas>("Canvas1").PaintCount(), paints);
+  EXPECT_EQ(fw::testing::PaintCount(Get<fw::Canvas>("Canvas1")), paints);
   EXPECT_EQ(w->Controls().size(), 102u);
 
   w->Close();

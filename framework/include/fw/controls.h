@@ -207,7 +207,6 @@ class Canvas : public Control {
   // then raise Paint with the drawing context.
   void Refresh(bool eraseBackground);
   void InstallPaintHandler(std::function<void(fw::Graphics&)> handler);
-  int PaintCount() const;
 
   detail::Surface& Buffer();
 

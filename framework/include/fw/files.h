@@ -49,12 +49,11 @@ class Sound {
   Sound(const Sound&) = delete;
   Sound& operator=(const Sound&) = delete;
   void Play();
-  int PlayCount() const { return plays_; }
+  const detail::SoundData& Data() const { return *data_; }
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
-  int plays_ = 0;
   std::unique_ptr<detail::SoundData> data_;
 };
 

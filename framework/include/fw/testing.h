@@ -7,11 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "fw/files.h"
 #include "fw/window.h"
 
 namespace fw::testing {
 
 void ProcessEvents();
+// How often the canvas has raised Paint, and how often the sound was played.
+int PaintCount(Canvas& canvas);
+int PlayCount(const Sound& sound);
 // Tests open and close windows by the hundred: the last one closing must
 // not end the application.
 void KeepRunningWithoutWindows();
