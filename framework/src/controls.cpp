@@ -104,12 +104,7 @@ class CanvasWidget : public QWidget {
   void showEvent(QShowEvent*) override {
     Dispatch([this] { ShowFirst(); });
   }
-  void paintEvent(QPaintEvent* e) override {
-    Surface& s = canvas_.Buffer();
-    QPainter p(this);
-    p.drawImage(e->rect().topLeft(), s.Image(), e->rect());
-    s.Shown();
-  }
+  void paintEvent(QPaintEvent* e) override { canvas_.Buffer().PaintOn(*this, e->rect()); }
   void mousePressEvent(QMouseEvent* e) override { e->ignore(); }
 
  private:
@@ -530,15 +525,16 @@ const PicturePtr& Canvas::Backdrop() const { return impl_->backdrop; }
 // handler draws comes with the next Refresh.
 void Canvas::SetBackdrop(PicturePtr picture) {
   impl_->backdrop = std::move(picture);
+  Erase();
+}
+
+void Canvas::Erase() {
   impl_->surface->Fill(ToQ(Owner().BackColor()));
   impl_->graphics->DrawPicture(impl_->backdrop, 0, 0);
 }
 
 void Canvas::Refresh(bool eraseBackground) {
-  if (eraseBackground) {
-    impl_->surface->Fill(ToQ(Owner().BackColor()));
-    impl_->graphics->DrawPicture(impl_->backdrop, 0, 0);
-  }
+  if (eraseBackground) Erase();
   ++impl_->paintCount;
   if (auto paint = impl_->paint) paint(*impl_->graphics);  // may replace itself
   impl_->surface->Changed();

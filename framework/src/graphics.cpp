@@ -21,6 +21,12 @@ void Surface::Fill(QColor c) {
   Changed();
 }
 
+void Surface::PaintOn(QWidget& widget, const QRect& damaged) {
+  QPainter painter(&widget);
+  painter.drawImage(damaged.topLeft(), image_, damaged);
+  pending_ = false;
+}
+
 void Surface::Changed() {
   if (pending_) return;
   pending_ = true;

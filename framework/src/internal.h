@@ -49,7 +49,8 @@ class Surface {
   const QImage& Image() const { return image_; }
   void Fill(QColor c);
   void Changed();
-  void Shown() { pending_ = false; }
+  // Blits the damaged part onto the widget that shows the buffer.
+  void PaintOn(QWidget& widget, const QRect& damaged);
   std::function<void()> onChange;
 
  private:

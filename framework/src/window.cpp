@@ -75,12 +75,7 @@ class ContentWidget : public QWidget {
   explicit ContentWidget(Window& w) : window_(w) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
  protected:
-  void paintEvent(QPaintEvent* e) override {
-    Surface& s = window_.Impl().surface;
-    QPainter p(this);
-    p.drawImage(e->rect().topLeft(), s.Image(), e->rect());
-    s.Shown();
-  }
+  void paintEvent(QPaintEvent* e) override { window_.Impl().surface.PaintOn(*this, e->rect()); }
   void mousePressEvent(QMouseEvent* e) override {
     e->accept();
     const QPoint at = e->position().toPoint();

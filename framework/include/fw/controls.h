@@ -212,6 +212,9 @@ class Canvas : public Control {
 
   // The toolkit's report that the canvas is on screen for the first time.
   void FirstShow();
+
+ private:
+  void Erase();  // the background, then the backdrop at the top-left
 };
 
 class Timer : public Control {
