@@ -79,6 +79,9 @@ int Run(int /*argc*/, char** argv) {
   // on to the toolkit, so no argument can change how it runs.
   static int toolkitArgc = 1;
   fw::RuntimeInit(toolkitArgc, argv);
+  // Should the process end inside the loop (the toolkit exits when the
+  // display goes away), the globals still go in their order.
+  fw::SetEarlyExitRoutine(Finalize);
   Initialize();
   Main();
   Finalize();

@@ -6,25 +6,55 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <typeinfo>
 
 #include "internal.h"
+#include "messages.h"
 
 namespace fw {
+namespace detail {
+namespace {
+Runtime* runtime = nullptr;
+}  // namespace
+
+Runtime* TheRuntime() { return runtime; }
+}  // namespace detail
+
 namespace {
 
-struct Runtime {
-  std::unique_ptr<QApplication> qt;
-  std::unique_ptr<Application> app;
-  int exitStatus = 0;
-};
+using detail::Runtime;
 
-Runtime& TheRuntime() {
-  static Runtime runtime;
-  return runtime;
+// The one order in which a run is taken down, whichever way it ends: the
+// windows (the program's first, when the process is ending early), the
+// application object with its menu bar, and the toolkit last.
+void TearDown(bool programReleasesFirst) {
+  Runtime* rt = detail::runtime;
+  if (rt == nullptr) return;
+  std::function<void()> programShutdown = std::move(rt->programShutdown);
+  if (programReleasesFirst && programShutdown) programShutdown();
+  ReleaseWindowLists();
+  rt->app.reset();
+  rt->qt.reset();
+  detail::runtime = nullptr;
+  delete rt;
 }
+
+// exit() from inside the toolkit (a display that went away) or from a
+// handler never comes back to RuntimeExit. The language destroys the
+// exiting thread's thread_local objects before any object of static
+// storage and before any atexit function, so the guard's destructor takes
+// the run down while everything the toolkit keeps in statics is still
+// there, as it is at the end of an ordinary run. After RuntimeExit it finds
+// nothing to do.
+struct TearDownAtExit {
+  TearDownAtExit() = default;
+  TearDownAtExit(const TearDownAtExit&) = delete;
+  TearDownAtExit& operator=(const TearDownAtExit&) = delete;
+  ~TearDownAtExit() { TearDown(true); }
+};
 
 }  // namespace
 
@@ -65,10 +95,48 @@ bool DisplayAvailable() {
   return false;
 }
 
+namespace {
+
+std::string ProgramName(const char* path) {
+  if (path == nullptr || *path == '\0') return "the program";
+  const char* slash = std::strrchr(path, '/');
+  return slash != nullptr && slash[1] != '\0' ? slash + 1 : path;
+}
+
+// What could not be opened, named as the user named it.
+std::string Unreachable() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0)
+    return std::string("cannot start the window system \"") + platform + "\"";
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') display = std::getenv("WAYLAND_DISPLAY");
+  if (display == nullptr || *display == '\0') return "cannot open a display";
+  return std::string("cannot open display \"") + display + "\"";
+}
+
+}  // namespace
+
 void RuntimeInit(int& argc, char** argv) {
-  Runtime& rt = TheRuntime();
-  if (rt.qt) return;
-  rt.qt = std::make_unique<QApplication>(argc, argv);
+  if (detail::runtime != nullptr) return;
+  detail::runtime = new Runtime;
+  {
+    // Where the toolkit can't open its display it says so at length and
+    // aborts. One line of ours and status 1 say it instead; nothing of the
+    // run exists yet but the toolkit's half-made application, so the
+    // process ends at once, without any destructor. What it says on its
+    // way to a start that works is printed after all.
+    const std::string program = ProgramName(argc > 0 && argv != nullptr ? argv[0] : nullptr);
+    const detail::HeldMessages held([&program] {
+      std::fprintf(stderr, "%s: %s\n", program.c_str(), Unreachable().c_str());
+      std::fflush(nullptr);
+      std::_Exit(1);
+    });
+    detail::runtime->qt = std::make_unique<QApplication>(argc, argv);
+  }
+  // The toolkit's thread, which is the one that exits when the toolkit ends
+  // the process.
+  thread_local TearDownAtExit guard;
+  (void)guard;
   // One look on every desktop, so the fixed layout fits wherever it runs.
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
   QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
@@ -86,17 +154,21 @@ std::shared_ptr<PluginEntrypointsTable> RuntimeAllocatePluginEntrypointsTable(in
   return table;
 }
 
-void RegisterAppObject(std::unique_ptr<Application> app) {
-  if (!app) throw NilObjectException("nil application object");
-  TheRuntime().app = std::move(app);
+void SetEarlyExitRoutine(std::function<void()> routine) {
+  if (detail::runtime != nullptr) detail::runtime->programShutdown = std::move(routine);
 }
 
-Application* TheApplication() { return TheRuntime().app.get(); }
+void RegisterAppObject(std::unique_ptr<Application> app) {
+  if (!app) throw NilObjectException("nil application object");
+  if (detail::runtime == nullptr) throw NilObjectException("no runtime to hold the application object");
+  detail::runtime->app = std::move(app);
+}
+
+Application* TheApplication() { return detail::runtime ? detail::runtime->app.get() : nullptr; }
 
 void RuntimeRun() {
-  Runtime& rt = TheRuntime();
-  if (!rt.qt) return;
-  rt.exitStatus = QApplication::exec();
+  if (detail::runtime == nullptr) return;
+  detail::runtime->exitStatus = QApplication::exec();
 }
 
 void Quit() {
@@ -104,11 +176,9 @@ void Quit() {
 }
 
 int RuntimeExit() {
-  Runtime& rt = TheRuntime();
-  ReleaseWindowLists();
-  rt.app.reset();
-  rt.qt.reset();
-  return rt.exitStatus;
+  const int status = detail::runtime ? detail::runtime->exitStatus : 0;
+  TearDown(false);
+  return status;
 }
 
 }  // namespace fw

@@ -12,9 +12,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fw/fw.h"
 
+class QApplication;
 class QMenuBar;
 class QAction;
 
@@ -140,5 +142,30 @@ class MenuView {
 };
 
 std::string& ExecutablePathOverride();
+
+// The framework's lists: every open window, the ones registered under their
+// class name, and the closed ones waiting to be destroyed.
+struct WindowLists {
+  std::vector<std::unique_ptr<Window>> open;
+  std::map<std::string, Window*, std::less<>> implicit;
+  std::vector<std::unique_ptr<Window>> closing;
+};
+
+// Everything the framework keeps for one run. It is made by RuntimeInit and
+// taken down by RuntimeExit, or by the process's exit when the toolkit ends
+// the process itself; never by a static destructor, whose order nobody
+// chooses.
+struct Runtime {
+  std::unique_ptr<QApplication> qt;
+  std::unique_ptr<Application> app;
+  WindowLists windows;
+  std::function<void()> programShutdown;
+  int exitStatus = 0;
+  // Pictures that could not be read, and why, as last reported.
+  std::map<std::string, std::string, std::less<>> reportedFiles;
+};
+
+// nullptr before RuntimeInit and after the runtime is taken down.
+Runtime* TheRuntime();
 
 }  // namespace fw::detail

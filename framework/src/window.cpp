@@ -15,29 +15,28 @@ namespace fw {
 namespace detail {
 namespace {
 
-// The framework's lists: every open window, the ones registered under their
-// class name, and the closed ones waiting to be destroyed.
-struct Lists {
-  std::vector<std::unique_ptr<Window>> open;
-  std::map<std::string, Window*, std::less<>> implicit;
-  std::vector<std::unique_ptr<Window>> closing;
-};
-
-Lists& TheLists() {
-  static Lists lists;
-  return lists;
+// The lists live as long as the runtime; before it and after it there are
+// none, and no window either.
+WindowLists* TheLists() {
+  Runtime* rt = TheRuntime();
+  return rt ? &rt->windows : nullptr;
 }
 
 void Unregister(Window& w) {
-  auto& implicit = TheLists().implicit;
-  auto it = implicit.find(w.FullClassName());
-  if (it != implicit.end() && it->second == &w) implicit.erase(it);
+  WindowLists* lists = TheLists();
+  if (lists == nullptr) return;
+  auto it = lists->implicit.find(w.FullClassName());
+  if (it != lists->implicit.end() && it->second == &w) lists->implicit.erase(it);
 }
 
 void DestroyClosed() {
-  // Destruction may close nothing else, but take the list first all the same.
-  auto closing = std::move(TheLists().closing);
-  closing.clear();
+  WindowLists* lists = TheLists();
+  // A window going may close another; each is taken off the list before it goes.
+  while (lists != nullptr && !lists->closing.empty()) {
+    auto closing = std::move(lists->closing);
+    lists->closing.clear();
+    closing.clear();
+  }
 }
 
 void RetireWindow(Window& w) {
@@ -45,10 +44,12 @@ void RetireWindow(Window& w) {
   // A closed window's clock must not tick into the time before it is gone.
   for (const auto& c : w.Controls())
     if (c->Class() == ControlClass::Timer) static_cast<Timer&>(*c).SetMode(0);
-  auto& open = TheLists().open;
+  WindowLists* lists = TheLists();
+  if (lists == nullptr) return;
+  auto& open = lists->open;
   auto it = std::find_if(open.begin(), open.end(), [&](const auto& p) { return p.get() == &w; });
   if (it == open.end()) return;
-  TheLists().closing.push_back(std::move(*it));
+  lists->closing.push_back(std::move(*it));
   open.erase(it);
   QMetaObject::invokeMethod(qApp, [] { DestroyClosed(); }, Qt::QueuedConnection);
 }
@@ -139,9 +140,11 @@ std::string& ExecutablePathOverride() {
 }
 
 Window& AdoptWindow(std::unique_ptr<Window> window) {
+  WindowLists* lists = TheLists();
+  if (lists == nullptr) throw NilObjectException("no runtime to hold the window");
   Window& w = *window;
-  TheLists().implicit[w.FullClassName()] = &w;
-  TheLists().open.push_back(std::move(window));
+  lists->implicit[w.FullClassName()] = &w;
+  lists->open.push_back(std::move(window));
   return w;
 }
 
@@ -153,19 +156,25 @@ void DiscardWindow(Window& window) {
 
 }  // namespace detail
 
+// Nothing finds a window by its class any more once this starts; every
+// window is then marked closed before any of them goes, so that one going
+// never reaches for another.
 void ReleaseWindowLists() {
-  auto& lists = detail::TheLists();
-  lists.implicit.clear();
-  auto open = std::move(lists.open);
+  detail::WindowLists* lists = detail::TheLists();
+  if (lists == nullptr) return;
+  lists->implicit.clear();
+  auto open = std::move(lists->open);
+  lists->open.clear();
   for (auto& w : open) w->Impl().open = false;
   open.clear();
   detail::DestroyClosed();
 }
 
 Window* GetImplicitWindow(std::string_view fullClassName) {
-  auto& implicit = detail::TheLists().implicit;
-  auto it = implicit.find(fullClassName);
-  return it == implicit.end() ? nullptr : it->second;
+  const detail::WindowLists* lists = detail::TheLists();
+  if (lists == nullptr) return nullptr;
+  auto it = lists->implicit.find(fullClassName);
+  return it == lists->implicit.end() ? nullptr : it->second;
 }
 
 using detail::ToQ;

@@ -23,6 +23,12 @@ class Application {
 
 // Brings up the runtime (the GUI toolkit). Call once, before anything else.
 void RuntimeInit(int& argc, char** argv);
+// The program's releases of its own globals for a process that ends before
+// RuntimeExit: exit() called by the toolkit (the display went away) or by a
+// handler. It runs once, before the framework takes down the windows, the
+// application object and the toolkit, in that order. RuntimeExit doesn't
+// run it: on the ordinary road the program releases its globals itself.
+void SetEarlyExitRoutine(std::function<void()> routine);
 // Calls the start-up routine back once; an exception from it comes back out.
 void RunFrameworkInitialization(const std::function<void()>& startup);
 void RuntimeInitExternalClasses();
@@ -41,7 +47,8 @@ void Quit();
 // Releases the framework's lists of windows (open, implicit, waiting to be
 // redrawn): every window left is destroyed.
 void ReleaseWindowLists();
-// Tears the runtime down and gives the exit status: 0 after a normal quit.
+// Takes the runtime down (the windows, the application object, the toolkit,
+// in that order) and gives the exit status: 0 after a normal quit.
 int RuntimeExit();
 
 // Where no display can be opened the runtime can't start; this tells why.

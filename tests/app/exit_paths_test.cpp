@@ -1,0 +1,151 @@
+// Every way the process can end leaves it through one stated order of
+// releases: no object is used after it is gone, and the status is the one
+// the process ended with, never a signal. Each case is a process of its own
+// (app_exit_paths), read from outside.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Harness() {
+  return (fs::canonical("/proc/self/exe").parent_path() / "app_exit_paths").string();
+}
+
+// The child gets the sanitizers' settings, so that it runs as this test
+// does, and nothing else of this environment.
+std::vector<std::string> ChildEnvironment(std::vector<std::string> env) {
+  for (const char* var : {"PATH", "HOME", "XDG_RUNTIME_DIR", "ASAN_OPTIONS", "UBSAN_OPTIONS",
+                          "LSAN_OPTIONS"}) {
+    if (const char* value = std::getenv(var)) env.push_back(std::string(var) + "=" + value);
+  }
+  return env;
+}
+
+// What a freed object used, or a sanitizer, leaves in the output; and the
+// harness's own word that nothing was left when the process went.
+void ExpectCleanEnd(const std::string& err) {
+  EXPECT_NE(err.find("app_exit_paths: everything released"), std::string::npos) << err;
+  for (const char* sign : {"Sanitizer", "runtime error:", "double free", "corrupted",
+                           "corruption", "QThreadStorage"}) {
+    EXPECT_EQ(err.find(sign), std::string::npos) << "\"" << sign << "\" in:\n" << err;
+  }
+}
+
+struct ExitRow {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  friend void PrintTo(const ExitRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class ExitPath : public ::testing::TestWithParam<ExitRow> {};
+
+TEST_P(ExitPath, EndsWithItsStatusAndNoFault) {
+  const Outcome out = Spawn(
+      Harness(), GetParam().args,
+      ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "QT_QPA_OFFSCREEN_NO_GLX=1"}));
+  ASSERT_FALSE(out.hung) << out.err;
+  EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
+  EXPECT_EQ(out.status, GetParam().status) << out.err;
+  ExpectCleanEnd(out.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ExitPath,
+    ::testing::Values(
+        ExitRow{"QuitFromTheMenu", {"quit"}, 0},
+        ExitRow{"LastWindowClosed", {"last-window-closed"}, 0},
+        ExitRow{"ExitWithTheAboutWindowOpen", {"exit-with-about", "3"}, 3},
+        ExitRow{"ExitWithTheCreditWindowOpen", {"exit-with-credits", "7"}, 7},
+        ExitRow{"ExitWithStatusZero", {"exit-with-credits", "0"}, 0}),
+    [](const ::testing::TestParamInfo<ExitRow>& info) { return std::string(info.param.name); });
+
+// A virtual X server for one test, on a display number it picks itself.
+class XServer {
+ public:
+  XServer() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::string exe = "Xvfb";
+    std::vector<std::string> args = {exe, "-displayfd", "3", "-nolisten", "tcp", "-screen", "0",
+                                     "1024x768x24"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const bool started =
+        posix_spawnp(&pid_, exe.c_str(), &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    // The server writes its display number once it takes connections.
+    std::string number;
+    char c = 0;
+    while (started && read(fds[0], &c, 1) == 1 && c != '\n') number.push_back(c);
+    close(fds[0]);
+    if (!number.empty()) display_ = ":" + number;
+    else if (started) Stop();
+  }
+  ~XServer() { Stop(); }
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+
+  const std::string& Display() const { return display_; }  // empty: none running
+  pid_t Pid() const { return pid_; }
+
+ private:
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+  }
+  pid_t pid_ = 0;
+  std::string display_;
+};
+
+bool XvfbInstalled() {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  for (std::size_t at = 0; at <= dirs.size();) {
+    const std::size_t colon = std::min(dirs.find(':', at), dirs.size());
+    if (access((dirs.substr(at, colon - at) + "/Xvfb").c_str(), X_OK) == 0) return true;
+    at = colon + 1;
+  }
+  return false;
+}
+
+// The display goes away under the running program, Credits and its sound
+// playing, as when a remote session drops: the toolkit says so and ends the
+// process with its status 1.
+TEST(LostDisplay, EndsWithTheToolkitsStatusOneAndNoFault) {
+  if (!XvfbInstalled()) GTEST_SKIP() << "no Xvfb to lose";
+  XServer server;
+  ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
+  const Outcome out = Spawn(
+      Harness(), {"lost-display"},
+      ChildEnvironment({"DISPLAY=" + server.Display(),
+                        "VANTOREL_KILL_PID=" + std::to_string(server.Pid())}));
+  ASSERT_FALSE(out.hung) << out.err;
+  EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
+  EXPECT_EQ(out.status, 1) << out.err;
+  EXPECT_NE(out.err.find("X11 connection broke"), std::string::npos) << out.err;
+  ExpectCleanEnd(out.err);
+}
+
+}  // namespace
