@@ -5,16 +5,91 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "internal.h"
+#include "messages.h"
 
 namespace fw {
 namespace detail {
 
 
 namespace {
+
+// Only a regular file is opened: a pipe would block the event loop in the
+// open and a device has no end, and either can stand where a picture or
+// the sound should be. The type is checked before anything is opened, then
+// again on what was opened, in case the name was pointed elsewhere between.
+// `why` tells what was wrong when the answer is false; empty for a file
+// that isn't there.
+bool OpenRegularFile(const std::string& path, QFile& file, std::string& why) {
+  why.clear();
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) why = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(named.st_mode)) {
+    why = S_ISDIR(named.st_mode) ? "it is a folder" : "it is not a regular file";
+    return false;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    why = std::strerror(errno);
+    return false;
+  }
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != named.st_ino ||
+      opened.st_dev != named.st_dev) {
+    ::close(fd);
+    why = "it changed while it was being opened";
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    why = file.errorString().toStdString();
+    return false;
+  }
+  return true;
+}
+
+// A loader tries a broken picture again at every call, which may be every
+// tick of a timer. Each file is reported once for as long as it stays
+// broken the same way; a file that loads, or goes, is forgotten, so that
+// breaking it again is said again.
+void ReportUnreadable(const std::string& path, const std::string& why) {
+  Runtime* rt = TheRuntime();
+  if (rt != nullptr) {
+    auto [it, isNew] = rt->reportedFiles.try_emplace(path, why);
+    if (!isNew && it->second == why) return;
+    it->second = why;
+  }
+  std::fprintf(stderr, "Picture %s could not be read: %s\n", path.c_str(), why.c_str());
+  std::fflush(stderr);
+}
+
+// The first thing said of a failed read, as one line.
+std::string FirstLine(const std::string& written, const std::vector<QString>& said,
+                      const QString& fallback) {
+  QStringList lines = QString::fromLocal8Bit(written.data(), static_cast<qsizetype>(written.size()))
+                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  for (const QString& s : said) lines += s.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  for (const QString& line : lines)
+    if (!line.trimmed().isEmpty()) return line.trimmed().toStdString();
+  return fallback.toStdString();
+}
+
+void ForgetUnreadable(const std::string& path) {
+  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase(path);
+}
 
 std::uint32_t Le32(const unsigned char* u) {
   return u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<std::uint32_t>(u[3]) << 24);
@@ -29,9 +104,10 @@ bool ReadExactly(QFile& file, unsigned char* into, qint64 n) {
 
 // Only what the player can really decode counts as a sound: RIFF/WAVE with
 // integer PCM of 8, 16, 24 or 32 bits and some data.
-bool IsPlayableWave(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
+bool IsPlayableWave(const std::string& path) {
+  QFile file;
+  std::string why;
+  if (!OpenRegularFile(path, file, why)) return false;
   unsigned char head[12];
   if (!ReadExactly(file, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
       std::memcmp(head + 8, "WAVE", 4) != 0)
@@ -82,20 +158,44 @@ FolderItemPtr FolderItem::Child(std::string_view name) const {
 }
 
 PicturePtr FolderItem::OpenAsPicture() const {
-  QImageReader reader(detail::ToQ(path_));
-  reader.setDecideFormatFromContent(true);
-  const QByteArray format = reader.format();
-  if (format != "png" && format != "jpeg" && format != "jpg") return nullptr;
-  QImage image = reader.read();
-  if (image.isNull()) return nullptr;
+  QFile file;
+  std::string why;
+  if (!detail::OpenRegularFile(path_, file, why)) {
+    if (why.empty()) detail::ForgetUnreadable(path_);
+    else detail::ReportUnreadable(path_, why);
+    return nullptr;
+  }
+  QImage image;
+  {
+    // The image libraries' own complaints would come at every try; what
+    // they say becomes the reason given once.
+    detail::HeldMessages held;
+    detail::HeldStandardError written;
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    const bool known = format == "png" || format == "jpeg" || format == "jpg";
+    if (known) image = reader.read();
+    if (image.isNull()) {
+      const std::string wrote = written.Take();
+      const std::vector<QString> said = held.TakeOwn();
+      if (known) why = detail::FirstLine(wrote, said, reader.errorString());
+      else if (format.isEmpty()) why = "it is neither a PNG nor a JPEG picture";
+      else why = "it is a " + format.toUpper().toStdString() + " picture, neither PNG nor JPEG";
+    }
+  }
+  if (image.isNull()) {
+    detail::ReportUnreadable(path_, why);
+    return nullptr;
+  }
+  detail::ForgetUnreadable(path_);
   auto data = std::make_unique<detail::PictureData>();
   data->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   return std::make_shared<const Picture>(std::move(data));
 }
 
 SoundPtr FolderItem::OpenAsSound() const {
-  if (!QFileInfo(detail::ToQ(path_)).isFile() || !detail::IsPlayableWave(detail::ToQ(path_)))
-    return nullptr;
+  if (!detail::IsPlayableWave(path_)) return nullptr;
   return std::make_shared<Sound>(path_);
 }
 

@@ -1,12 +1,20 @@
 // Files: items that need not exist, pictures and sounds chosen by their
 // content, the executable's own item, and the registry of file types.
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "probe.h"
@@ -80,11 +88,42 @@ void Jpeg(const std::string& path) { ASSERT_TRUE(fw::testing::WriteJpeg(path, 5,
 
 class PictureFile : public FilesTest, public ::testing::WithParamInterface<PictureCase> {};
 
+// Opens the item as a picture. Should the open block, as it would on a pipe
+// with no writer, a writer comes along after a long while and lets it go,
+// and `blocked` says so: the test fails instead of hanging.
+fw::PicturePtr OpenWithoutHanging(const fs::path& path, bool& blocked) {
+  std::mutex m;
+  std::condition_variable cv;
+  bool done = false;
+  std::atomic<bool> rescued{false};
+  std::thread watchdog([&] {
+    std::unique_lock<std::mutex> lock(m);
+    if (cv.wait_for(lock, std::chrono::seconds(20), [&] { return done; })) return;
+    rescued = true;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  });
+  fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
+  {
+    const std::lock_guard<std::mutex> lock(m);
+    done = true;
+  }
+  cv.notify_one();
+  watchdog.join();
+  blocked = rescued;
+  return picture;
+}
+
+void Fifo(const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }
+void PointAt(const char* target, const std::string& path) { fs::create_symlink(target, path); }
+
 TEST_P(PictureFile, LoadsByContentAndGivesNilOtherwise) {
   const PictureCase& row = GetParam();
   const fs::path path = Scratch() / row.file;
   if (row.write) row.write(path.string());
-  const fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
+  bool blocked = false;
+  const fw::PicturePtr picture = OpenWithoutHanging(path, blocked);
+  EXPECT_FALSE(blocked) << "opening it blocked";
   if (!row.loads) {
     EXPECT_EQ(picture, nullptr);
     return;
@@ -120,8 +159,107 @@ INSTANTIATE_TEST_SUITE_P(
                     false},
         PictureCase{"Missing", "missing.png", nullptr, false},
         PictureCase{"Folder", "folder.png", [](const std::string& p) { fs::create_directory(p); },
-                    false}),
+                    false},
+        PictureCase{"PipeWithNoWriter", "pipe.png", Fifo, false},
+        PictureCase{"CharacterDevice", "zero.png",
+                    [](const std::string& p) { PointAt("/dev/zero", p); }, false},
+        PictureCase{"LinkToAPipe", "linked.png",
+                    [](const std::string& p) {
+                      Fifo(p + ".fifo");
+                      PointAt((p + ".fifo").c_str(), p);
+                    },
+                    false},
+        PictureCase{"LinkToAPicture", "linked-ok.png",
+                    [](const std::string& p) {
+                      Png(p + ".real");
+                      PointAt((p + ".real").c_str(), p);
+                    },
+                    true}),
     probe::RowName());
+
+// A loader tries a broken picture again at every call, as often as every
+// millisecond. What is said about it must not grow with the tries.
+std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> StderrOfTries(const fs::path& path, int tries) {
+  ::testing::internal::CaptureStderr();
+  for (int i = 0; i < tries; ++i) EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
+  return LinesOf(::testing::internal::GetCapturedStderr());
+}
+
+void TruncatedPng(const std::string& p) {
+  Png(p);
+  fs::resize_file(p, 40);
+}
+
+struct BrokenCase {
+  const char* name;
+  std::function<void(const std::string&)> write;
+  const char* why;  // a part of the reason given
+  friend void PrintTo(const BrokenCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class BrokenPicture : public FilesTest, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenPicture, IsReportedOnceWithItsNameAndWhy) {
+  const fs::path path = Scratch() / "broken.png";
+  GetParam().write(path.string());
+  const std::vector<std::string> lines = StderrOfTries(path, 200);
+  ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
+  EXPECT_NE(lines[0].find(path.string()), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find(GetParam().why), std::string::npos) << lines[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BrokenPicture,
+    ::testing::Values(
+        BrokenCase{"Truncated", TruncatedPng, "could not be read"},
+        BrokenCase{"Garbage", [](const std::string& p) { WriteBytes(p, "no picture\n"); },
+                   "neither a PNG nor a JPEG"},
+        BrokenCase{"Empty", [](const std::string& p) { WriteBytes(p, ""); }, "could not be read"},
+        BrokenCase{"Bitmap",
+                   [](const std::string& p) {
+                     WriteBytes(p, std::string("BM") + std::string(60, '\0'));
+                   },
+                   "could not be read"},
+        BrokenCase{"Folder", [](const std::string& p) { fs::create_directory(p); }, "folder"},
+        BrokenCase{"Pipe", Fifo, "not a regular file"},
+        BrokenCase{"CharacterDevice", [](const std::string& p) { PointAt("/dev/zero", p); },
+                   "not a regular file"}),
+    probe::RowName());
+
+TEST_F(FilesTest, PictureMendedAndBrokenAgainIsReportedAgain) {
+  const fs::path path = Scratch() / "Prop1.png";
+  EXPECT_TRUE(StderrOfTries(path, 5).empty()) << "a file that isn't there is no fault";
+
+  TruncatedPng(path.string());
+  EXPECT_EQ(StderrOfTries(path, 20).size(), 1u);
+  EXPECT_TRUE(StderrOfTries(path, 20).empty()) << "still broken the same way";
+
+  // Put back while the program runs: the next try loads it, silently.
+  Png(path.string());
+  ::testing::internal::CaptureStderr();
+  EXPECT_NE(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+  WriteBytes(path, "broken once more");
+  EXPECT_EQ(StderrOfTries(path, 20).size(), 1u);
+  // Broken another way is news.
+  fs::remove(path);
+  fs::create_directory(path);
+  EXPECT_EQ(StderrOfTries(path, 20).size(), 1u);
+  // Gone, then broken as the first time: said again.
+  fs::remove(path);
+  EXPECT_TRUE(StderrOfTries(path, 5).empty());
+  WriteBytes(path, "broken once more");
+  EXPECT_EQ(StderrOfTries(path, 20).size(), 1u);
+}
 
 // --- sounds -----------------------------------------------------------------
 
