@@ -108,6 +108,8 @@ struct WindowImpl {
   PicturePtr backdrop;
   std::shared_ptr<MenuBar> menuBar;
   std::unique_ptr<MenuView> menuView;
+  // A window without a bar of its own answers the application's shortcuts.
+  std::unique_ptr<MenuView> applicationShortcuts;
   std::vector<std::unique_ptr<Control>> controls;
   std::map<std::string, Control*, std::less<>> byName;
   std::map<std::string, std::function<bool()>, std::less<>> menuHandlers;
@@ -118,10 +120,13 @@ struct WindowImpl {
   void ApplyTabOrder();
 };
 
-// The Qt menu bar built from a menu tree for one window.
+// The Qt menu bar built from a menu tree for one window. Unshown, the bar
+// stays hidden and only its items' shortcuts work in the window.
 class MenuView {
  public:
-  MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>& bar);
+  enum class Shown { Bar, ShortcutsOnly };
+  MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>& bar,
+           Shown shown = Shown::Bar);
   ~MenuView();
   QMenuBar* Bar() const { return bar_; }
   // The steps before a menu opens: defaults, EnableMenuItems, handlers.
@@ -134,7 +139,9 @@ class MenuView {
  private:
   void Build(QWidget* parentMenu, MenuItem& item);
   Window& window_;
+  QWidget* top_;
   std::shared_ptr<MenuBar> tree_;
+  Shown shown_;
   QMenuBar* bar_ = nullptr;
   std::map<std::string, QAction*, std::less<>> actions_;
   std::map<QAction*, MenuItem*> items_;

@@ -101,9 +101,10 @@ void ForEachItem(MenuItem& item, const std::function<void(MenuItem&)>& fn) {
 
 }  // namespace
 
-MenuView::MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>& bar)
-    : window_(window), tree_(bar), bar_(new QMenuBar(top)) {
+MenuView::MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>& bar, Shown shown)
+    : window_(window), top_(top), tree_(bar), shown_(shown), bar_(new QMenuBar(top)) {
   bar_->setNativeMenuBar(false);
+  if (shown_ == Shown::ShortcutsOnly) bar_->hide();
   Build(bar_, *tree_);
 }
 
@@ -150,6 +151,8 @@ void MenuView::Build(QWidget* parentMenu, MenuItem& item) {
         if (target->Enabled()) Choose(*target);
       });
     });
+    // A hidden bar's shortcuts answer through the window itself.
+    if (shown_ == Shown::ShortcutsOnly) top_->addAction(action);
     actions_[child.Name()] = action;
     items_[action] = &child;
   }

@@ -201,11 +201,19 @@ Window::~Window() {
   impl_->controls.clear();
   impl_->byName.clear();
   impl_->menuView.reset();
+  impl_->applicationShortcuts.reset();
   delete impl_->top;
 }
 
 void Window::Constructor() {
   Layout();
+  // The menu bar is the application's, so its commands reach every window:
+  // one that has no bar of its own still takes the bar's shortcuts, Quit's
+  // above all.
+  if (!impl_->menuBar && TheApplication() != nullptr && TheApplication()->GetMenuBar()) {
+    impl_->applicationShortcuts = std::make_unique<detail::MenuView>(
+        *this, impl_->top, TheApplication()->GetMenuBar(), detail::MenuView::Shown::ShortcutsOnly);
+  }
   CreateControls();
   impl_->ApplyTabOrder();
   AddMenuHandlers(*this);
@@ -278,6 +286,8 @@ void Window::SetMenuBar(std::shared_ptr<MenuBar> bar) {
   impl_->menuBar = std::move(bar);
   impl_->top->layout()->setMenuBar(nullptr);
   impl_->menuView.reset();
+  // Its own bar's shortcuts take the place of the application's.
+  if (impl_->menuBar) impl_->applicationShortcuts.reset();
   if (impl_->menuBar) {
     impl_->menuView = std::make_unique<detail::MenuView>(*this, impl_->top, impl_->menuBar);
     impl_->top->layout()->setMenuBar(impl_->menuView->Bar());

@@ -1,10 +1,14 @@
 // The one menu bar: its tree as built, and how the main window shows it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/about_window.h"
+#include "app/credit_window.h"
 #include "app/menu.h"
+#include "app/shell.h"
 #include "fw/menu.h"
 #include "gui/fixture.h"
 
@@ -116,6 +120,79 @@ TEST_F(MenuBarTest, MainWindowShowsTheBar) {
       EXPECT_EQ(shown[m].items[i].shortcut, row.shown);
     }
   }
+}
+
+// The bar is the application's: Quit's shortcut ends the loop from whichever
+// window of the program is in front, also one without a bar of its own.
+struct QuitRow {
+  const char* name;
+  // Opens what the case needs and gives the window that is in front.
+  std::function<fw::Window*(Window1&)> front;
+  friend void PrintTo(const QuitRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class QuitShortcut : public FreshApp, public ::testing::WithParamInterface<QuitRow> {};
+
+TEST_P(QuitShortcut, EndsTheLoopFromTheWindowInFront) {
+  shell::NewAppInstance();
+  Window1* main = implicit::Window1();
+  fw::Window* front = GetParam().front(*main);
+  fw::testing::ProcessEvents();
+  ASSERT_NE(front, nullptr);
+  bool taken = false, loopWentOn = false;
+  fw::testing::CallSoon([&] {
+    taken = fw::testing::PressShortcut(*front, "Cmd+Q");
+    // Runs only if the loop is still turning after the shortcut.
+    fw::testing::CallSoon([&] {
+      loopWentOn = true;
+      fw::Quit();
+    });
+  });
+  fw::RuntimeRun();
+  EXPECT_TRUE(taken);
+  EXPECT_FALSE(loopWentOn) << "Ctrl+Q left the loop running";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, QuitShortcut,
+    ::testing::Values(
+        QuitRow{"MainWindow", [](Window1& main) -> fw::Window* { return &main; }},
+        QuitRow{"AboutWindow",
+                [](Window1& main) -> fw::Window* {
+                  main.AppleAbout_Action();
+                  return implicit::AboutWindow();
+                }},
+        QuitRow{"CreditWindow",
+                [](Window1& main) -> fw::Window* {
+                  main.AppleAbout_Action();
+                  implicit::AboutWindow()->PushButton1_Action();
+                  return implicit::CreditWindow();
+                }},
+        QuitRow{"AboutWindowAfterTheMainWindowClosed",
+                [](Window1& main) -> fw::Window* {
+                  main.AppleAbout_Action();
+                  main.Close();
+                  return implicit::AboutWindow();
+                }}),
+    [](const ::testing::TestParamInfo<QuitRow>& info) { return std::string(info.param.name); });
+
+// The Edit shortcuts stay with the focused field: in a window with no text
+// field they do nothing, and they never quit.
+TEST_F(MenuBarTest, EditShortcutsInTheAboutWindowDoNothing) {
+  shell::NewAppInstance();
+  implicit::Window1()->AppleAbout_Action();
+  AboutWindow* about = implicit::AboutWindow();
+  bool loopWentOn = false;
+  fw::testing::CallSoon([&] {
+    for (const char* keys : {"Cmd+Z", "Cmd+X", "Cmd+C", "Cmd+V"}) fw::testing::PressShortcut(*about, keys);
+    fw::testing::CallSoon([&] {
+      loopWentOn = true;
+      fw::Quit();
+    });
+  });
+  fw::RuntimeRun();
+  EXPECT_TRUE(loopWentOn);
+  EXPECT_TRUE(about->IsOpen());
 }
 
 }  // namespace
