@@ -84,6 +84,8 @@ int Run(int /*argc*/, char** argv) {
   fw::SetEarlyExitRoutine(Finalize);
   Initialize();
   Main();
+  // From here the program releases its globals itself, once.
+  fw::SetEarlyExitRoutine({});
   Finalize();
   return fw::RuntimeExit();
 }

@@ -10,6 +10,6 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
-  qt6-base-dev qt6-multimedia-dev \
+  qt6-base-dev qt6-multimedia-dev libpng-dev \
   libgtest-dev libbenchmark-dev \
   fonts-liberation2 fonts-dejavu-core "${extra[@]}" >/dev/null

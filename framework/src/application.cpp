@@ -9,7 +9,9 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <typeinfo>
+#include <vector>
 
 #include "internal.h"
 #include "messages.h"
@@ -103,15 +105,26 @@ std::string ProgramName(const char* path) {
   return slash != nullptr && slash[1] != '\0' ? slash + 1 : path;
 }
 
-// What could not be opened, named as the user named it.
-std::string Unreachable() {
+// Why the toolkit could not start, from what it said on its way, with the
+// display or window system named as the user named it.
+std::string WhyNotStarted(const std::vector<QString>& said) {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0)
+  const std::string_view name = platform != nullptr ? std::string_view(platform) : "";
+  if (!name.empty() && name.substr(0, name.find(':')) != "xcb")
     return std::string("cannot start the window system \"") + platform + "\"";
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') display = std::getenv("WAYLAND_DISPLAY");
-  if (display == nullptr || *display == '\0') return "cannot open a display";
-  return std::string("cannot open display \"") + display + "\"";
+  for (const QString& s : said) {
+    if (!s.contains(QLatin1String("could not connect to display"), Qt::CaseInsensitive)) continue;
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') return "cannot open a display";
+    return std::string("cannot open display \"") + display + "\"";
+  }
+  // Something else, such as a window-system plugin that would not load:
+  // the toolkit's own first word on it.
+  for (const QString& s : said) {
+    const QString line = s.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (!line.isEmpty()) return "cannot start the window system: " + line.toStdString();
+  }
+  return "cannot start the window system";
 }
 
 }  // namespace
@@ -126,8 +139,8 @@ void RuntimeInit(int& argc, char** argv) {
     // process ends at once, without any destructor. What it says on its
     // way to a start that works is printed after all.
     const std::string program = ProgramName(argc > 0 && argv != nullptr ? argv[0] : nullptr);
-    const detail::HeldMessages held([&program] {
-      std::fprintf(stderr, "%s: %s\n", program.c_str(), Unreachable().c_str());
+    const detail::HeldMessages held([&program](const std::vector<QString>& said) {
+      std::fprintf(stderr, "%s: %s\n", program.c_str(), WhyNotStarted(said).c_str());
       std::fflush(nullptr);
       std::_Exit(1);
     });

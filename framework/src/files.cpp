@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <fcntl.h>
+#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,14 +78,54 @@ void ReportUnreadable(const std::string& path, const std::string& why) {
 }
 
 // The first thing said of a failed read, as one line.
-std::string FirstLine(const std::string& written, const std::vector<QString>& said,
-                      const QString& fallback) {
-  QStringList lines = QString::fromLocal8Bit(written.data(), static_cast<qsizetype>(written.size()))
-                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  for (const QString& s : said) lines += s.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  for (const QString& line : lines)
-    if (!line.trimmed().isEmpty()) return line.trimmed().toStdString();
+std::string FirstLine(const std::vector<QString>& said, const QString& fallback) {
+  for (const QString& s : said)
+    for (const QString& line : s.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+      if (!line.trimmed().isEmpty()) return line.trimmed().toStdString();
   return fallback.toStdString();
+}
+
+// PNG is read with libpng's own simple reader rather than the toolkit's:
+// that one lets libpng write what it finds wrong straight to the process's
+// standard error stream, at every try, while this one hands it back to us.
+// The toolkit's limit on how much one picture may take holds here too.
+QImage ReadPng(QFile& file, std::string& why) {
+  const qint64 limit = qint64{QImageReader::allocationLimit()} * 1024 * 1024;
+  if (limit > 0 && file.size() > limit) {
+    why = "it is larger than a picture may be";
+    return {};
+  }
+  const QByteArray bytes = file.readAll();
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_memory(&png, bytes.constData(),
+                                       static_cast<std::size_t>(bytes.size())) == 0) {
+    why = png.message;
+    png_image_free(&png);
+    return {};
+  }
+  // The bytes of one pixel as QImage keeps 0xAARRGGBB in this machine's order.
+  png.format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
+  if (limit > 0 && qint64{png.width} * png.height * 4 > limit) {
+    why = "it is " + std::to_string(png.width) + " by " + std::to_string(png.height) +
+          " pixels, more than a picture may be";
+    png_image_free(&png);
+    return {};
+  }
+  QImage image(static_cast<int>(png.width), static_cast<int>(png.height), QImage::Format_ARGB32);
+  if (image.isNull()) {
+    why = "there is not the memory to hold it";
+    png_image_free(&png);
+    return {};
+  }
+  if (png_image_finish_read(&png, nullptr, image.bits(), static_cast<png_int_32>(image.bytesPerLine()),
+                            nullptr) == 0) {
+    why = png.message;
+    png_image_free(&png);
+    return {};
+  }
+  png_image_free(&png);
+  return image;
 }
 
 void ForgetUnreadable(const std::string& path) {
@@ -167,21 +208,21 @@ PicturePtr FolderItem::OpenAsPicture() const {
   }
   QImage image;
   {
-    // The image libraries' own complaints would come at every try; what
-    // they say becomes the reason given once.
+    // The toolkit's messages about a broken file would come at every try;
+    // what they say becomes the reason given once.
     detail::HeldMessages held;
-    detail::HeldStandardError written;
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
-    const bool known = format == "png" || format == "jpeg" || format == "jpg";
-    if (known) image = reader.read();
-    if (image.isNull()) {
-      const std::string wrote = written.Take();
-      const std::vector<QString> said = held.TakeOwn();
-      if (known) why = detail::FirstLine(wrote, said, reader.errorString());
-      else if (format.isEmpty()) why = "it is neither a PNG nor a JPEG picture";
-      else why = "it is a " + format.toUpper().toStdString() + " picture, neither PNG nor JPEG";
+    if (format == "png") {
+      image = detail::ReadPng(file, why);
+    } else if (format == "jpeg" || format == "jpg") {
+      image = reader.read();
+      if (image.isNull()) why = detail::FirstLine(held.Take(), reader.errorString());
+    } else if (format.isEmpty()) {
+      why = "it is neither a PNG nor a JPEG picture";
+    } else {
+      why = "it is a " + format.toUpper().toStdString() + " picture, neither PNG nor JPEG";
     }
   }
   if (image.isNull()) {

@@ -193,6 +193,7 @@ struct NoDisplayRow {
   const char* name;
   std::vector<std::string> env;
   const char* says;
+  friend void PrintTo(const NoDisplayRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class NoDisplayTest : public ::testing::TestWithParam<NoDisplayRow> {};
@@ -220,8 +221,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "cannot open display \"127.0.0.1:199\""},
         NoDisplayRow{"X11AskedForByName", {"DISPLAY=:199", "QT_QPA_PLATFORM=xcb"},
                      "cannot open display \":199\""},
-        NoDisplayRow{"WaylandDisplayWithNoServer", {"WAYLAND_DISPLAY=vantorel-wayland-199"},
-                     "cannot open display \"vantorel-wayland-199\""},
+        // The toolkit's window system here is X11, so a Wayland name alone
+        // leaves it without a display.
+        NoDisplayRow{"OnlyAWaylandDisplay", {"WAYLAND_DISPLAY=vantorel-wayland-199"},
+                     "cannot open a display"},
+
         NoDisplayRow{"UnknownWindowSystem", {"QT_QPA_PLATFORM=no-such-platform"},
                      "cannot start the window system \"no-such-platform\""}),
     [](const ::testing::TestParamInfo<NoDisplayRow>& info) { return std::string(info.param.name); });

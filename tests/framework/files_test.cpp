@@ -3,11 +3,15 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <QtGlobal>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -233,6 +237,55 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"CharacterDevice", [](const std::string& p) { PointAt("/dev/zero", p); },
                    "not a regular file"}),
     probe::RowName());
+
+// What the loader holds back while it reads is its own: another thread (the
+// sound's, say) that writes to the standard error stream or logs through the
+// toolkit at that moment keeps every word, in one piece, and none of it is
+// taken for the picture's fault.
+TEST_F(FilesTest, OtherThreadsKeepTheirWordsWhileABrokenPictureIsRead) {
+  const fs::path path = Scratch() / "broken.png";
+  TruncatedPng(path.string());
+  std::atomic<bool> stop{false};
+  int written = 0;
+  ::testing::internal::CaptureStderr();
+  std::thread other([&] {
+    while (!stop.load()) {
+      const std::string line = "other thread line " + std::to_string(written) + "\n";
+      if (::write(STDERR_FILENO, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+        break;
+      qInfo("other thread message %d", written);
+      ++written;
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+  });
+  for (int i = 0; i < 300; ++i) EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
+  stop = true;
+  other.join();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+
+  EXPECT_EQ(err.find('\0'), std::string::npos) << "a hole of zeros in the stream";
+  std::vector<int> lines(static_cast<std::size_t>(written)), messages(lines.size());
+  int reports = 0;
+  for (const std::string& line : LinesOf(err)) {
+    int n = -1;
+    if (std::sscanf(line.c_str(), "other thread line %d", &n) == 1 && n >= 0 && n < written) {
+      ++lines[static_cast<std::size_t>(n)];
+    } else if (std::sscanf(line.c_str(), "other thread message %d", &n) == 1 && n >= 0 &&
+               n < written) {
+      ++messages[static_cast<std::size_t>(n)];
+    } else {
+      ++reports;
+      EXPECT_EQ(line.rfind("Picture " + path.string() + " could not be read: ", 0), 0u) << line;
+      EXPECT_EQ(line.find("other thread"), std::string::npos) << line;
+    }
+  }
+  EXPECT_EQ(reports, 1);
+  ASSERT_GT(written, 0);
+  for (int n = 0; n < written; ++n) {
+    EXPECT_EQ(lines[static_cast<std::size_t>(n)], 1) << "line " << n;
+    EXPECT_EQ(messages[static_cast<std::size_t>(n)], 1) << "message " << n;
+  }
+}
 
 TEST_F(FilesTest, PictureMendedAndBrokenAgainIsReportedAgain) {
   const fs::path path = Scratch() / "Prop1.png";
