@@ -2,6 +2,7 @@
 // ended and what it wrote to its standard error.
 #pragma once
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -27,7 +28,7 @@ inline Outcome Spawn(const std::string& exe, const std::vector<std::string>& arg
                      std::chrono::seconds limit = std::chrono::seconds(120)) {
   Outcome out;
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) return out;
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return out;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
@@ -49,25 +50,42 @@ inline Outcome Spawn(const std::string& exe, const std::vector<std::string>& arg
     close(pipeFds[0]);
     return out;
   }
+  // The child's end is the test's, not the end of its output: a process it
+  // started may hold the pipe open after it is gone.
   const auto deadline = std::chrono::steady_clock::now() + limit;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
+  int wstatus = 0;
+  bool ended = false;
+  while (!ended) {
+    if (std::chrono::steady_clock::now() >= deadline) {
       out.hung = true;
       kill(pid, SIGKILL);
+      ended = waitpid(pid, &wstatus, 0) == pid;
       break;
     }
     pollfd p{pipeFds[0], POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+    const bool readable = poll(&p, 1, 50) > 0 && (p.revents & (POLLIN | POLLHUP)) != 0;
+    if (readable) {
+      char buffer[512];
+      const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+      if (got > 0) {
+        out.err.append(buffer, static_cast<std::size_t>(got));
+        continue;
+      }
+      usleep(5000);  // closed: only the end is left to wait for
+    }
+    ended = waitpid(pid, &wstatus, WNOHANG) == pid;
+  }
+  // What it wrote just before it ended.
+  for (;;) {
+    pollfd p{pipeFds[0], POLLIN, 0};
+    if (poll(&p, 1, 0) <= 0 || (p.revents & POLLIN) == 0) break;
     char buffer[512];
     const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
     if (got <= 0) break;
     out.err.append(buffer, static_cast<std::size_t>(got));
   }
   close(pipeFds[0]);
-  int wstatus = 0;
-  if (waitpid(pid, &wstatus, 0) != pid) return out;
+  if (!ended) return out;
   out.exited = WIFEXITED(wstatus);
   if (out.exited) out.status = WEXITSTATUS(wstatus);
   if (WIFSIGNALED(wstatus)) out.signal = WTERMSIG(wstatus);

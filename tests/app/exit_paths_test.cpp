@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -113,7 +114,9 @@ class XServer {
     // The server writes its display number once it takes connections.
     std::string number;
     char c = 0;
-    while (started && read(fds[0], &c, 1) == 1 && c != '\n') number.push_back(c);
+    pollfd ready{fds[0], POLLIN, 0};
+    while (started && poll(&ready, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+      number.push_back(c);
     close(fds[0]);
     if (!number.empty()) display_ = ":" + number;
     else if (started) Stop();
