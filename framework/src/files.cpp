@@ -104,6 +104,9 @@ QImage ReadPng(QFile& file, std::string& why) {
     png_image_free(&png);
     return {};
   }
+  // Sixteen-bit samples are taken as they are written, as every other
+  // reader takes them, not as light that is then brightened for the screen.
+  png.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
   // The bytes of one pixel as QImage keeps 0xAARRGGBB in this machine's order.
   png.format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
   if (limit > 0 && qint64{png.width} * png.height * 4 > limit) {

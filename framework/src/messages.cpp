@@ -1,37 +1,51 @@
 #include "messages.h"
 
+#include <cstdio>
+#include <mutex>
+
 namespace fw::detail {
 namespace {
-// Guards `current` and the held lists: a message of another thread may come
-// in while a holder is going, and must not reach for it after it went.
-std::mutex holding;
-HeldMessages* current = nullptr;
+// The handler is the process's, the holders are each thread's own. The
+// handler stays in while any holder lives on any thread; a thread without
+// one logs through the handler that was there before the first.
+std::mutex installing;
+int holders = 0;
+QtMessageHandler original = nullptr;
+thread_local HeldMessages* innermost = nullptr;
+
+QtMessageHandler Original() {
+  const std::lock_guard<std::mutex> lock(installing);
+  return original;
+}
+
+void PassOn(QtMessageHandler to, QtMsgType type, const QMessageLogContext& context,
+            const QString& text) {
+  if (to != nullptr) to(type, context, text);
+  else std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
 }  // namespace
 
-HeldMessages::HeldMessages(FatalRoutine onFatal)
-    : onFatal_(std::move(onFatal)), owner_(std::this_thread::get_id()) {
-  const std::lock_guard<std::mutex> lock(holding);
-  outer_ = current;
-  current = this;
-  previous_ = qInstallMessageHandler(Hold);
+HeldMessages::HeldMessages(FatalRoutine onFatal) : onFatal_(std::move(onFatal)) {
+  outer_ = innermost;
+  innermost = this;
+  const std::lock_guard<std::mutex> lock(installing);
+  if (holders++ == 0) original = qInstallMessageHandler(Hold);
 }
 
 HeldMessages::~HeldMessages() {
-  std::vector<Held> held;
+  innermost = outer_;
   {
-    const std::lock_guard<std::mutex> lock(holding);
-    qInstallMessageHandler(previous_);
-    current = outer_;
-    held.swap(held_);
+    const std::lock_guard<std::mutex> lock(installing);
+    if (--holders == 0) qInstallMessageHandler(original);
   }
-  for (const Held& m : held) {
+  // To the holder around this one, or out.
+  for (const Held& m : held_) {
     const QMessageLogContext context(nullptr, 0, nullptr, m.category);
     qt_message_output(m.type, context, m.text);
   }
 }
 
 std::vector<QString> HeldMessages::Take() {
-  const std::lock_guard<std::mutex> lock(holding);
   std::vector<QString> texts;
   for (Held& m : held_) texts.push_back(std::move(m.text));
   held_.clear();
@@ -39,25 +53,20 @@ std::vector<QString> HeldMessages::Take() {
 }
 
 void HeldMessages::Hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  std::unique_lock<std::mutex> lock(holding);
-  HeldMessages* self = current;
-  const QtMessageHandler previous = self != nullptr ? self->previous_ : nullptr;
-  if (self == nullptr || self->owner_ != std::this_thread::get_id()) {
-    lock.unlock();
-    if (previous != nullptr) previous(type, context, text);
-    else qt_message_output(type, context, text);
+  HeldMessages* self = innermost;
+  if (self == nullptr) {
+    PassOn(Original(), type, context, text);
     return;
   }
-  // From here on `self` is the holder of this very thread, which can't go
-  // while this thread is in here.
   if (type == QtFatalMsg) {
-    std::vector<QString> said;
-    for (const Held& m : self->held_) said.push_back(m.text);
-    said.push_back(text);
-    lock.unlock();
-    if (self->onFatal_) self->onFatal_(said);
+    if (self->onFatal_) {
+      std::vector<QString> said;
+      for (const Held& m : self->held_) said.push_back(m.text);
+      said.push_back(text);
+      self->onFatal_(said);
+    }
     // Said at once: the toolkit aborts right after this returns.
-    if (previous != nullptr) previous(type, context, text);
+    PassOn(Original(), type, context, text);
     return;
   }
   self->held_.push_back({type, context.category, text});

@@ -5,16 +5,15 @@
 #include <QtGlobal>
 
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace fw::detail {
 
 // While one lives, what the thread that made it logs is held instead of
 // printed; other threads (the sound's, say) log as before. When it goes,
-// the handler from before is back and is given whatever is still held, in
-// the order it came, so nothing that was not taken is lost.
+// whatever is still held is given on, in the order it came: to the holder
+// around it on the same thread, if there is one, else to the handler from
+// before. Nothing that was not taken is lost.
 class HeldMessages {
  public:
   // Stands in for the toolkit's abort after a fatal message of the holding
@@ -39,10 +38,8 @@ class HeldMessages {
   static void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text);
 
   FatalRoutine onFatal_;
-  std::thread::id owner_;
-  QtMessageHandler previous_ = nullptr;
-  HeldMessages* outer_ = nullptr;
-  std::vector<Held> held_;
+  HeldMessages* outer_ = nullptr;  // the holder around this one, on this thread
+  std::vector<Held> held_;  // only ever touched by the holding thread
 };
 
 }  // namespace fw::detail

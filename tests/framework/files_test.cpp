@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QColor>
+#include <QImage>
+#include <QString>
 #include <QtGlobal>
 
 #include <atomic>
@@ -88,6 +91,12 @@ struct PictureCase {
 };
 
 void Png(const std::string& path) { ASSERT_TRUE(fw::testing::WritePng(path, 5, 3, kRed)); }
+// Sixteen bits a sample, with no word on its gamma, as many tools write it.
+void Png16(const std::string& path) {
+  QImage image(5, 3, QImage::Format_RGBX64);
+  image.fill(QColor(kRed.r, kRed.g, kRed.b));
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+}
 void Jpeg(const std::string& path) { ASSERT_TRUE(fw::testing::WriteJpeg(path, 5, 3, kRed)); }
 
 class PictureFile : public FilesTest, public ::testing::WithParamInterface<PictureCase> {};
@@ -148,6 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PictureCase{"Png", "a.png", Png, true},
         PictureCase{"Jpeg", "b.jpg", Jpeg, true},
+        PictureCase{"SixteenBitPng", "deep.png", Png16, true},
         PictureCase{"PngNamedJpg", "c.jpg", Png, true},
         PictureCase{"JpegNamedPng", "d.png", Jpeg, true},
         PictureCase{"PngWithoutExtension", "e", Png, true},
