@@ -9,7 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <typeinfo>
 #include <vector>
 
@@ -108,23 +107,32 @@ std::string ProgramName(const char* path) {
 // Why the toolkit could not start, from what it said on its way, with the
 // display or window system named as the user named it.
 std::string WhyNotStarted(const std::vector<QString>& said) {
+  // The platform may be a list to try in turn ("wayland;xcb"), each name
+  // with options after a colon; where X11 is on it, X11 is what failed.
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  const std::string_view name = platform != nullptr ? std::string_view(platform) : "";
-  if (!name.empty() && name.substr(0, name.find(':')) != "xcb")
-    return std::string("cannot start the window system \"") + platform + "\"";
+  const QString names = QString::fromLocal8Bit(platform != nullptr ? platform : "");
+  bool x11 = names.trimmed().isEmpty();
+  for (const QString& entry : names.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+    x11 = x11 || entry.section(QLatin1Char(':'), 0, 0).trimmed() == QLatin1String("xcb");
+  if (!x11) return std::string("cannot start the window system \"") + platform + "\"";
   for (const QString& s : said) {
     if (!s.contains(QLatin1String("could not connect to display"), Qt::CaseInsensitive)) continue;
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') return "cannot open a display";
     return std::string("cannot open display \"") + display + "\"";
   }
-  // Something else, such as a window-system plugin that would not load:
-  // the toolkit's own first word on it.
-  for (const QString& s : said) {
-    const QString line = s.section(QLatin1Char('\n'), 0, 0).trimmed();
-    if (!line.isEmpty()) return "cannot start the window system: " + line.toStdString();
-  }
-  return "cannot start the window system";
+  // Something else, such as a window-system plugin that would not load: the
+  // toolkit's word on the plugin, or else the fatal message itself, which
+  // comes last, rather than whatever it happened to say first.
+  QString why = said.empty() ? QString() : said.back();
+  for (const QString& s : said)
+    if (s.contains(QLatin1String("platform plugin"), Qt::CaseInsensitive)) {
+      why = s;
+      break;
+    }
+  why = why.section(QLatin1Char('\n'), 0, 0).trimmed();
+  if (why.isEmpty()) return "cannot start the window system";
+  return "cannot start the window system: " + why.toStdString();
 }
 
 }  // namespace

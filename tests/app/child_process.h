@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -73,7 +74,9 @@ inline Outcome Spawn(const std::string& exe, const std::vector<std::string>& arg
       }
       usleep(5000);  // closed: only the end is left to wait for
     }
-    ended = waitpid(pid, &wstatus, WNOHANG) == pid;
+    const pid_t reaped = waitpid(pid, &wstatus, WNOHANG);
+    ended = reaped == pid;
+    if (reaped < 0 && errno != EINTR) break;  // not ours to wait for: no status to give
   }
   // What it wrote just before it ended.
   for (;;) {

@@ -226,6 +226,8 @@ INSTANTIATE_TEST_SUITE_P(
         NoDisplayRow{"OnlyAWaylandDisplay", {"WAYLAND_DISPLAY=vantorel-wayland-199"},
                      "cannot open a display"},
 
+        NoDisplayRow{"X11LastInAListToTry", {"DISPLAY=:199", "QT_QPA_PLATFORM=wayland;xcb"},
+                     "cannot open display \":199\""},
         NoDisplayRow{"UnknownWindowSystem", {"QT_QPA_PLATFORM=no-such-platform"},
                      "cannot start the window system \"no-such-platform\""}),
     [](const ::testing::TestParamInfo<NoDisplayRow>& info) { return std::string(info.param.name); });
