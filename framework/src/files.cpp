@@ -96,12 +96,19 @@ QImage ReadPng(QFile& file, std::string& why) {
     return {};
   }
   const QByteArray bytes = file.readAll();
-  png_image png{};
-  png.version = PNG_IMAGE_VERSION;
+  // libpng keeps its reader's state behind the image until it is freed,
+  // however the read ends.
+  struct Reader {
+    png_image png{};
+    Reader() { png.version = PNG_IMAGE_VERSION; }
+    ~Reader() { png_image_free(&png); }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+  } reader;
+  png_image& png = reader.png;
   if (png_image_begin_read_from_memory(&png, bytes.constData(),
                                        static_cast<std::size_t>(bytes.size())) == 0) {
     why = png.message;
-    png_image_free(&png);
     return {};
   }
   // Sixteen-bit samples are taken as they are written, as every other
@@ -112,22 +119,18 @@ QImage ReadPng(QFile& file, std::string& why) {
   if (limit > 0 && qint64{png.width} * png.height * 4 > limit) {
     why = "it is " + std::to_string(png.width) + " by " + std::to_string(png.height) +
           " pixels, more than a picture may be";
-    png_image_free(&png);
     return {};
   }
   QImage image(static_cast<int>(png.width), static_cast<int>(png.height), QImage::Format_ARGB32);
   if (image.isNull()) {
     why = "there is not the memory to hold it";
-    png_image_free(&png);
     return {};
   }
-  if (png_image_finish_read(&png, nullptr, image.bits(), static_cast<png_int_32>(image.bytesPerLine()),
-                            nullptr) == 0) {
+  const auto stride = static_cast<png_int_32>(image.bytesPerLine());
+  if (png_image_finish_read(&png, nullptr, image.bits(), stride, nullptr) == 0) {
     why = png.message;
-    png_image_free(&png);
     return {};
   }
-  png_image_free(&png);
   return image;
 }
 

@@ -127,6 +127,11 @@ fw::PicturePtr OpenWithoutHanging(const fs::path& path, bool& blocked) {
   return picture;
 }
 
+void TruncatedPng(const std::string& p) {
+  Png(p);
+  fs::resize_file(p, 40);
+}
+
 void Fifo(const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }
 void PointAt(const char* target, const std::string& path) { fs::create_symlink(target, path); }
 
@@ -165,12 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const std::string& p) { WriteBytes(p, "this is no picture at all\n"); }, false},
         PictureCase{"EmptyFileNamedPng", "empty.png", [](const std::string& p) { WriteBytes(p, ""); },
                     false},
-        PictureCase{"TruncatedPng", "cut.png",
-                    [](const std::string& p) {
-                      Png(p);
-                      fs::resize_file(p, 40);
-                    },
-                    false},
+        PictureCase{"TruncatedPng", "cut.png", TruncatedPng, false},
         PictureCase{"Missing", "missing.png", nullptr, false},
         PictureCase{"Folder", "folder.png", [](const std::string& p) { fs::create_directory(p); },
                     false},
@@ -205,11 +205,6 @@ std::vector<std::string> StderrOfTries(const fs::path& path, int tries) {
   ::testing::internal::CaptureStderr();
   for (int i = 0; i < tries; ++i) EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
   return LinesOf(::testing::internal::GetCapturedStderr());
-}
-
-void TruncatedPng(const std::string& p) {
-  Png(p);
-  fs::resize_file(p, 40);
 }
 
 struct BrokenCase {
