@@ -118,6 +118,7 @@ struct WindowImpl {
 
   void RedrawSurface();
   void ApplyTabOrder();
+  void AnswerApplicationShortcuts(Window& self);
 };
 
 // The Qt menu bar built from a menu tree for one window. Unshown, the bar

@@ -105,6 +105,18 @@ void WindowImpl::RedrawSurface() {
   if (graphics) graphics->DrawPicture(backdrop, 0, 0);
 }
 
+// The menu bar is the application's, so its commands reach every window: one
+// that has no bar of its own, or no longer has one, takes the application
+// bar's shortcuts, Quit's above all. Its own bar's take their place.
+void WindowImpl::AnswerApplicationShortcuts(Window& self) {
+  applicationShortcuts.reset();
+  if (menuBar) return;
+  const Application* app = TheApplication();
+  if (app != nullptr && app->GetMenuBar())
+    applicationShortcuts = std::make_unique<MenuView>(self, top, app->GetMenuBar(),
+                                                      MenuView::Shown::ShortcutsOnly);
+}
+
 // Keyboard focus walks the controls as a tree: each parent's children by
 // TabIndex (creation order among equals), a container's children right
 // after the container.
@@ -207,13 +219,7 @@ Window::~Window() {
 
 void Window::Constructor() {
   Layout();
-  // The menu bar is the application's, so its commands reach every window:
-  // one that has no bar of its own still takes the bar's shortcuts, Quit's
-  // above all.
-  if (!impl_->menuBar && TheApplication() != nullptr && TheApplication()->GetMenuBar()) {
-    impl_->applicationShortcuts = std::make_unique<detail::MenuView>(
-        *this, impl_->top, TheApplication()->GetMenuBar(), detail::MenuView::Shown::ShortcutsOnly);
-  }
+  impl_->AnswerApplicationShortcuts(*this);
   CreateControls();
   impl_->ApplyTabOrder();
   AddMenuHandlers(*this);
@@ -286,8 +292,7 @@ void Window::SetMenuBar(std::shared_ptr<MenuBar> bar) {
   impl_->menuBar = std::move(bar);
   impl_->top->layout()->setMenuBar(nullptr);
   impl_->menuView.reset();
-  // Its own bar's shortcuts take the place of the application's.
-  if (impl_->menuBar) impl_->applicationShortcuts.reset();
+  impl_->AnswerApplicationShortcuts(*this);
   if (impl_->menuBar) {
     impl_->menuView = std::make_unique<detail::MenuView>(*this, impl_->top, impl_->menuBar);
     impl_->top->layout()->setMenuBar(impl_->menuView->Bar());

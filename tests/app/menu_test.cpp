@@ -168,6 +168,14 @@ INSTANTIATE_TEST_SUITE_P(
                   implicit::AboutWindow()->PushButton1_Action();
                   return implicit::CreditWindow();
                 }},
+        QuitRow{"AboutWindowThatHadABarOfItsOwn",
+                [](Window1& main) -> fw::Window* {
+                  main.AppleAbout_Action();
+                  AboutWindow* about = implicit::AboutWindow();
+                  about->SetMenuBar(implicit::Menu());
+                  about->SetMenuBar(nullptr);
+                  return about;
+                }},
         QuitRow{"AboutWindowAfterTheMainWindowClosed",
                 [](Window1& main) -> fw::Window* {
                   main.AppleAbout_Action();
