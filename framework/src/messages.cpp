@@ -1,46 +1,43 @@
 #include "messages.h"
 
+#include <atomic>
 #include <cstdio>
-#include <mutex>
 
 namespace fw::detail {
 namespace {
-// The handler is the process's, the holders are each thread's own. The
-// handler stays in while any holder lives on any thread; a thread without
-// one logs through the handler that was there before the first.
-std::mutex installing;
-int holders = 0;
-QtMessageHandler original = nullptr;
+// Each thread's own holders, the innermost first: a thread without one logs
+// as if no holder existed anywhere.
 thread_local HeldMessages* innermost = nullptr;
+// The handler from before ours; another thread may log while it is stored.
+std::atomic<QtMessageHandler> before{nullptr};
 
-QtMessageHandler Original() {
-  const std::lock_guard<std::mutex> lock(installing);
-  return original;
-}
-
-void PassOn(QtMessageHandler to, QtMsgType type, const QMessageLogContext& context,
-            const QString& text) {
-  if (to != nullptr) to(type, context, text);
-  else std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+void PassOn(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (const QtMessageHandler to = before.load()) {
+    to(type, context, text);
+    return;
+  }
+  std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, text).toLocal8Bit().constData());
 }
 }  // namespace
 
-HeldMessages::HeldMessages(FatalRoutine onFatal) : onFatal_(std::move(onFatal)) {
-  outer_ = innermost;
+HeldMessages::HeldMessages(FatalRoutine onFatal) : onFatal_(std::move(onFatal)), outer_(innermost) {
+  // Installed once for the run and never taken out again: taking it out
+  // would throw away a handler that someone installed after it. What no
+  // holder takes goes to the handler from before, the toolkit's own unless
+  // someone had put theirs, so the user's message pattern still applies.
+  static const bool installed = [] {
+    before = qInstallMessageHandler(Route);
+    return true;
+  }();
+  (void)installed;
   innermost = this;
-  const std::lock_guard<std::mutex> lock(installing);
-  if (holders++ == 0) original = qInstallMessageHandler(Hold);
 }
 
 HeldMessages::~HeldMessages() {
   innermost = outer_;
-  {
-    const std::lock_guard<std::mutex> lock(installing);
-    if (--holders == 0) qInstallMessageHandler(original);
-  }
   // To the holder around this one, or out.
   for (const Held& m : held_) {
-    const QMessageLogContext context(nullptr, 0, nullptr, m.category);
+    const QMessageLogContext context(m.file, m.line, m.function, m.category);
     qt_message_output(m.type, context, m.text);
   }
 }
@@ -52,10 +49,10 @@ std::vector<QString> HeldMessages::Take() {
   return texts;
 }
 
-void HeldMessages::Hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+void HeldMessages::Route(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   HeldMessages* self = innermost;
   if (self == nullptr) {
-    PassOn(Original(), type, context, text);
+    PassOn(type, context, text);
     return;
   }
   if (type == QtFatalMsg) {
@@ -66,10 +63,10 @@ void HeldMessages::Hold(QtMsgType type, const QMessageLogContext& context, const
       self->onFatal_(said);
     }
     // Said at once: the toolkit aborts right after this returns.
-    PassOn(Original(), type, context, text);
+    PassOn(type, context, text);
     return;
   }
-  self->held_.push_back({type, context.category, text});
+  self->held_.push_back({type, context.file, context.line, context.function, context.category, text});
 }
 
 }  // namespace fw::detail

@@ -12,8 +12,8 @@ namespace fw::detail {
 // While one lives, what the thread that made it logs is held instead of
 // printed; other threads (the sound's, say) log as before. When it goes,
 // whatever is still held is given on, in the order it came: to the holder
-// around it on the same thread, if there is one, else to the handler from
-// before. Nothing that was not taken is lost.
+// around it on the same thread, if there is one, else out as usual. Nothing
+// that was not taken is lost.
 class HeldMessages {
  public:
   // Stands in for the toolkit's abort after a fatal message of the holding
@@ -32,13 +32,17 @@ class HeldMessages {
  private:
   struct Held {
     QtMsgType type;
-    const char* category;  // the toolkit's categories are names that live for the run
+    // The toolkit's file, function and category names live for the run.
+    const char* file;
+    int line;
+    const char* function;
+    const char* category;
     QString text;
   };
-  static void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text);
+  static void Route(QtMsgType type, const QMessageLogContext& context, const QString& text);
 
   FatalRoutine onFatal_;
-  HeldMessages* outer_ = nullptr;  // the holder around this one, on this thread
+  HeldMessages* outer_;  // the holder around this one, on this thread
   std::vector<Held> held_;  // only ever touched by the holding thread
 };
 

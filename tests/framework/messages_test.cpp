@@ -87,4 +87,61 @@ TEST(HeldMessages, HoldersOnTwoThreadsEachHoldTheirOwn) {
   EXPECT_EQ(err, "this thread's, held by the first\nafter both\n");
 }
 
+// A handler of someone else's, in for as long as it lives, that keeps
+// what reaches it; and the message pattern, set back afterwards. Both go
+// back to what they were even when an assertion fails on the way.
+class TheirHandler {
+ public:
+  TheirHandler() : before_(qInstallMessageHandler(Keep)) { kept().clear(); }
+  ~TheirHandler() {
+    qInstallMessageHandler(before_);
+    kept().clear();
+  }
+  TheirHandler(const TheirHandler&) = delete;
+  TheirHandler& operator=(const TheirHandler&) = delete;
+  static std::vector<std::string>& kept() {
+    static std::vector<std::string> texts;
+    return texts;
+  }
+
+ private:
+  static void Keep(QtMsgType, const QMessageLogContext&, const QString& text) {
+    kept().push_back(text.toStdString());
+  }
+  QtMessageHandler before_;
+};
+
+class MessagePattern {
+ public:
+  explicit MessagePattern(const char* pattern) { qSetMessagePattern(QString::fromLatin1(pattern)); }
+  ~MessagePattern() { qSetMessagePattern(QString()); }
+  MessagePattern(const MessagePattern&) = delete;
+  MessagePattern& operator=(const MessagePattern&) = delete;
+};
+
+// A handler that someone installs while a holder lives stays in after the
+// holder is gone.
+TEST(HeldMessages, LeaveAHandlerInstalledAfterThemInPlace) {
+  { const HeldMessages warmUp; }  // the holders' own handler is in
+  auto held = std::make_unique<HeldMessages>();
+  const TheirHandler theirs;
+  held.reset();
+  qInfo("after the holder");
+  EXPECT_EQ(TheirHandler::kept(), std::vector<std::string>{"after the holder"});
+}
+
+// What a holder gives out, and what passes it by from another thread, is
+// formatted by the toolkit as the user asked.
+TEST(HeldMessages, WhatTheyGiveOutKeepsTheMessagePattern) {
+  const MessagePattern pattern("pattern %{type}: %{message}");
+  ::testing::internal::CaptureStderr();
+  {
+    const HeldMessages held;
+    qWarning("held back");
+    LogFromAnotherThread("passing by");
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "pattern info: passing by\npattern warning: held back\n");
+}
+
 }  // namespace
