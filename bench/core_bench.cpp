@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <vector>
 
+#include "bench/core_run.h"
 #include "model/core.h"
 #include "tests/reference/crafts.h"
 #include "tests/reference/literal_sweep.h"
@@ -33,14 +33,8 @@ const Craft& CraftAt(benchmark::State& state) {
 template <typename Calculate>
 void Run(benchmark::State& state, Calculate calculate) {
   const Craft& craft = CraftAt(state);
-  const model::Record prepared = reference::Prepare(craft);
-  auto out = std::make_unique<model::CalculationResult>();
-  for (auto _ : state) {
-    model::Record r = prepared;
-    calculate(r, craft.powerTail, craft.capacity, *out);
-    benchmark::DoNotOptimize(out->climb.data());
-    benchmark::ClobberMemory();
-  }
+  bench::RunCalculation(state, reference::Prepare(craft), craft.powerTail, craft.capacity,
+                        calculate);
 }
 
 void BM_CoreCalculation_Fast(benchmark::State& state) {

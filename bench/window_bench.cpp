@@ -1,11 +1,13 @@
 // One press of Calculate through the main window, from the handler's start
 // to the 500 dots in the canvas's buffer and both texts written, against the
-// same command built on the literal step-by-step sweep.
+// same command built on the literal step-by-step sweep, each beside the
+// calculation alone.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
 #include "app/menu.h"
+#include "bench/core_run.h"
 #include "fw/fw.h"
 #include "fw/testing.h"
 #include "main_window/window1.h"
@@ -22,16 +24,27 @@ Window1& FreshWindow() {
   return w;
 }
 
-// What the Calculate handler does, with the literal sweep in place of the
-// model core's.
-void LiteralCalculate(Window1& w) {
+// What the Calculate handler does before the calculation: the model state
+// read from the window's fields (the design craft is metric).
+void ReadFields(Window1& w) {
   w.scale();
   w.Vakiot();
   w.Paramet();
   w.MetricUnits();
+}
+double PowerTail(const Window1& w) {
+  return fw::Val(w.Get<fw::TextField>("EditFieldPowerTail").Text());
+}
+double Capacity(const Window1& w) {
+  return fw::Val(w.Get<fw::TextField>("TextFieldCapacity").Text());
+}
+
+// What the Calculate handler does, with the literal sweep in place of the
+// model core's.
+void LiteralCalculate(Window1& w) {
+  ReadFields(w);
   model::CalculationResult result;
-  reference::Calculation(w, fw::Val(w.Get<fw::TextField>("EditFieldPowerTail").Text()),
-                         fw::Val(w.Get<fw::TextField>("TextFieldCapacity").Text()), result);
+  reference::Calculation(w, PowerTail(w), Capacity(w), result);
   w.Get<fw::TextField>("TextFieldRpm").SetText(fw::Str(result.rpm));
   for (const model::Dot& dot : result.dots) {
     fw::Graphics& g = implicit::Window1()->Get<fw::Canvas>("Canvas1").GetGraphics();
@@ -43,17 +56,37 @@ void LiteralCalculate(Window1& w) {
   w.Get<fw::TextField>("TextFieldEndurange").SetText(fw::Str(result.endurance));
 }
 
+// The calculation alone on the numbers the window hands it, in the same
+// process as the whole command and right after it, so that the two are read
+// side by side on one machine in one run.
+template <typename Calculate>
+void CalculationAlone(benchmark::State& state, Calculate calculate) {
+  Window1& w = FreshWindow();
+  ReadFields(w);
+  bench::RunCalculation(state, w, PowerTail(w), Capacity(w), calculate);
+}
+
 void BM_Calculate_DesignCraft(benchmark::State& state) {
   Window1& w = FreshWindow();
   for (auto _ : state) w.PushButtonCalculate_Action();
 }
 BENCHMARK(BM_Calculate_DesignCraft)->Unit(benchmark::kMicrosecond);
 
+void BM_CoreAlone_DesignCraft(benchmark::State& state) {
+  CalculationAlone(state, model::Calculation);
+}
+BENCHMARK(BM_CoreAlone_DesignCraft)->Unit(benchmark::kMicrosecond);
+
 void BM_Calculate_DesignCraft_LiteralSweep(benchmark::State& state) {
   Window1& w = FreshWindow();
   for (auto _ : state) LiteralCalculate(w);
 }
 BENCHMARK(BM_Calculate_DesignCraft_LiteralSweep)->Unit(benchmark::kMillisecond);
+
+void BM_CoreAlone_DesignCraft_LiteralSweep(benchmark::State& state) {
+  CalculationAlone(state, reference::Calculation);
+}
+BENCHMARK(BM_CoreAlone_DesignCraft_LiteralSweep)->Unit(benchmark::kMillisecond);
 
 // The example crafts, chosen the way the designer chooses them; index 5 is
 // the Volocopter data on 18 rotors with the design craft's weight.

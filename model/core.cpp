@@ -254,6 +254,15 @@ int SearchStep(double V, double vh, int bound) {
 // --- the calculation -----------------------------------------------------
 
 void Calculation(Record& r, double powerTail, double capacity, CalculationResult& out) {
+  // A GUI toolkit's code (building its application object, filling or
+  // painting an image) may return with the upper halves of the 256-bit
+  // vector registers dirty, and until they are cleared every scalar
+  // floating-point instruction in the older SSE encoding, ours and the C
+  // library's pow wrapper's, stalls on them: the Calculate command cost ten
+  // times this arithmetic. Clearing them only where control comes back from
+  // the toolkit does not help, since the handler calls into it again right
+  // up to this point.
+  fw::ClearUpperVectorState();
   const double rho = ((r.roo - r.alt * 0.0001) * 273) / (273 + r.temp);
   r.Po = r.Pmoot * (((1.11 * rho) / r.roo) - 0.11);
   r.Pt = (powerTail * r.Po) / 100;

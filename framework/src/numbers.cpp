@@ -8,6 +8,10 @@
 #include <limits>
 #include <locale.h>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace fw {
 namespace {
 
@@ -77,5 +81,23 @@ Color RGB(int r, int g, int b) {
   return Color{clamp(r), clamp(g), clamp(b)};
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+namespace {
+
+// Only this function may use an AVX instruction; the rest of the build stays
+// with the baseline instruction set.
+__attribute__((target("avx"))) void ZeroUpper() { _mm256_zeroupper(); }
+
+}  // namespace
+
+void ClearUpperVectorState() {
+  // libgcc's check also asks the OS whether it saves the AVX state; on a CPU
+  // without it vzeroupper is an illegal instruction.
+  static const bool avx = __builtin_cpu_supports("avx");
+  if (avx) ZeroUpper();
+}
+#else
+void ClearUpperVectorState() {}
+#endif
 
 }  // namespace fw

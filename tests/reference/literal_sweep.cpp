@@ -12,6 +12,8 @@ using fw::whole;
 
 int Calculation(model::Record& r, double powerTail, double capacity,
                 model::CalculationResult& out) {
+  // Entered like the core, so that the two are timed alike.
+  fw::ClearUpperVectorState();
   const double rho = ((r.roo - r.alt * 0.0001) * 273) / (273 + r.temp);
   r.Po = r.Pmoot * (((1.11 * rho) / r.roo) - 0.11);
   r.Pt = (powerTail * r.Po) / 100;

@@ -31,6 +31,11 @@ std::int32_t whole(double x);
 inline double Pow(double x, double y) { return std::pow(x, y); }
 inline double Abs(double x) { return std::fabs(x); }
 
+// Marks the upper halves of the 256-bit vector registers clean (vzeroupper)
+// on an x86 processor that has AVX; elsewhere, and on x86 without AVX, it
+// does nothing. Registers' low halves, and so every scalar value, are kept.
+void ClearUpperVectorState();
+
 // A colour as 8-bit red, green and blue components.
 struct Color {
   std::uint8_t r = 0, g = 0, b = 0;
