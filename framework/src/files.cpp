@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "internal.h"
 #include "messages.h"
@@ -85,17 +87,66 @@ std::string FirstLine(const std::vector<QString>& said, const QString& fallback)
   return fallback.toStdString();
 }
 
+// The toolkit's limit on how much one picture may take, in bytes; 0: none.
+qint64 PictureLimit() { return qint64{QImageReader::allocationLimit()} * 1024 * 1024; }
+
+std::uint32_t Be32(const unsigned char* u) {
+  return static_cast<std::uint32_t>(u[0]) << 24 | static_cast<std::uint32_t>(u[1]) << 16 |
+         static_cast<std::uint32_t>(u[2]) << 8 | u[3];
+}
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// libpng believes a chunk's length before it looks for the bytes: for a text
+// chunk that claims 2 GB it allocates and clears 2 GB, only to find the data
+// end a hundred bytes on. And it keeps every text chunk, up to a thousand of
+// them, each inflated up to 8 MB, so that a file of a few hundred kilobytes
+// could take gigabytes. So the chunks are walked over the bytes read before
+// libpng sees them: one that claims more than is there is refused, and the
+// ancillary ones that play no part in the pixels are dropped in place. What
+// stays is every critical chunk and those that say how to take the colours.
+bool KeepPixelChunks(QByteArray& bytes, std::string& why) {
+  static constexpr std::array<std::string_view, 5> kColourChunks = {"tRNS", "gAMA", "cHRM",
+                                                                     "sRGB", "iCCP"};
+  constexpr std::size_t kSignature = 8, kHead = 8, kCrc = 4;
+  constexpr std::uint32_t kLongest = 0x7FFFFFFF;  // as the format has it
+  auto* u = reinterpret_cast<unsigned char*>(bytes.data());
+  const auto end = static_cast<std::size_t>(bytes.size());
+  std::size_t at = kSignature, kept = kSignature;
+  while (end - at >= kHead) {
+    const std::uint32_t length = Be32(u + at);
+    const std::string type(reinterpret_cast<const char*>(u + at + 4), 4);
+    if (!std::all_of(type.begin(), type.end(), IsLetter)) {
+      why = "its chunk at byte " + std::to_string(at) + " is not named in letters";
+      return false;
+    }
+    if (length > kLongest || end - at - kHead < std::size_t{length} + kCrc) {
+      why = "its " + type + " chunk claims " + std::to_string(length) +
+            " bytes, more than the file holds";
+      return false;
+    }
+    const std::size_t size = kHead + length + kCrc;
+    const bool critical = (u[at + 4] & 0x20) == 0;
+    if (critical ||
+        std::find(kColourChunks.begin(), kColourChunks.end(), type) != kColourChunks.end()) {
+      std::memmove(u + kept, u + at, size);
+      kept += size;
+    }
+    at += size;
+    if (type == "IEND") break;
+  }
+  bytes.truncate(static_cast<qsizetype>(kept));
+  return true;
+}
+
 // PNG is read with libpng's own simple reader rather than the toolkit's:
 // that one lets libpng write what it finds wrong straight to the process's
 // standard error stream, at every try, while this one hands it back to us.
 // The toolkit's limit on how much one picture may take holds here too.
 QImage ReadPng(QFile& file, std::string& why) {
-  const qint64 limit = qint64{QImageReader::allocationLimit()} * 1024 * 1024;
-  if (limit > 0 && file.size() > limit) {
-    why = "it is larger than a picture may be";
-    return {};
-  }
-  const QByteArray bytes = file.readAll();
+  const qint64 limit = PictureLimit();
+  QByteArray bytes = file.readAll();
+  if (!KeepPixelChunks(bytes, why)) return {};
   // libpng keeps its reader's state behind the image until it is freed,
   // however the read ends.
   struct Reader {
@@ -212,7 +263,16 @@ PicturePtr FolderItem::OpenAsPicture() const {
     else detail::ReportUnreadable(path_, why);
     return nullptr;
   }
+  // No picture is larger than the toolkit lets one picture be, and a file
+  // that is would be read through, whatever its format, before the reader
+  // gave up: the size alone decides, before a byte is read.
+  const qint64 limit = detail::PictureLimit();
+  if (limit > 0 && file.size() > limit) {
+    detail::ReportUnreadable(path_, "it is larger than a picture may be");
+    return nullptr;
+  }
   QImage image;
+  std::string damage;  // what the reader made good
   {
     // The toolkit's messages about a broken file would come at every try;
     // what they say becomes the reason given once.

@@ -98,6 +98,14 @@ void Png16(const std::string& path) {
   ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
 }
 void Jpeg(const std::string& path) { ASSERT_TRUE(fw::testing::WriteJpeg(path, 5, 3, kRed)); }
+// Palette, transparency and words, each a chunk of its own.
+void PalettePngWithText(const std::string& path) {
+  QImage image(5, 3, QImage::Format_Indexed8);
+  image.setColorTable({qRgb(kRed.r, kRed.g, kRed.b), qRgba(0, 0, 0, 0)});
+  image.fill(0);
+  image.setText(QStringLiteral("Comment"), QStringLiteral("a palette with a clear entry"));
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+}
 
 class PictureFile : public FilesTest, public ::testing::WithParamInterface<PictureCase> {};
 
@@ -166,6 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
         PictureCase{"PngNamedJpg", "c.jpg", Png, true},
         PictureCase{"JpegNamedPng", "d.png", Jpeg, true},
         PictureCase{"PngWithoutExtension", "e", Png, true},
+        PictureCase{"PalettePngWithText", "f.png", PalettePngWithText, true},
         PictureCase{"GarbageNamedPng", "x.png",
                     [](const std::string& p) { WriteBytes(p, "this is no picture at all\n"); }, false},
         PictureCase{"EmptyFileNamedPng", "empty.png", [](const std::string& p) { WriteBytes(p, ""); },
@@ -318,6 +327,183 @@ TEST_F(FilesTest, PictureMendedAndBrokenAgainIsReportedAgain) {
   WriteBytes(path, "broken once more");
   EXPECT_EQ(StderrOfTries(path, 20).size(), 1u);
 }
+
+// --- files that lie about their size ----------------------------------------
+
+// What some work cost the whole process: the most memory it held at
+// once above what it held at the start, and the bytes it read. Linux keeps
+// both; the peak is set back to the present when the count starts.
+class Cost {
+ public:
+  Cost() {
+    const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
+    reset_ = fd >= 0 && ::write(fd, "5", 1) == 1;
+    if (fd >= 0) ::close(fd);
+    peakKb_ = Field("/proc/self/status", "VmHWM:");
+    read_ = Field("/proc/self/io", "rchar:");
+  }
+  bool Counting() const { return reset_ && peakKb_ >= 0 && read_ >= 0; }
+  long long PeakGrowthKb() const { return Field("/proc/self/status", "VmHWM:") - peakKb_; }
+  long long BytesRead() const { return Field("/proc/self/io", "rchar:") - read_; }
+
+ private:
+  static long long Field(const char* file, const std::string& key) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind(key, 0) == 0) return std::stoll(line.substr(key.size()));
+    return -1;
+  }
+  bool reset_ = false;
+  long long peakKb_ = -1, read_ = -1;
+};
+
+std::string Be32(std::uint32_t v) {
+  return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+          static_cast<char>(v)};
+}
+
+std::uint32_t Crc32(const std::string& bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (const char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+std::string PngChunk(const std::string& type, const std::string& body) {
+  return Be32(static_cast<std::uint32_t>(body.size())) + type + body + Be32(Crc32(type + body));
+}
+
+// A zlib stream, as PNG keeps compressed data (the toolkit puts the length
+// in front of its own).
+std::string Deflated(const std::string& bytes) {
+  const QByteArray plain(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return qCompress(plain, 9).mid(4).toStdString();
+}
+
+const std::string kPngSignature("\x89PNG\r\n\x1a\n", 8);
+constexpr int kSide = 56;  // a rotor frame's size
+const std::string kIhdr =
+    PngChunk("IHDR", Be32(kSide) + Be32(kSide) + std::string("\x08\x06\0\0\0", 5));
+
+using Writer = std::function<void(const std::string&)>;
+
+// A rotor frame's header, then a chunk whose length field claims `claimed`
+// bytes, of which a hundred follow.
+Writer Claiming(const char* type, std::uint32_t claimed) {
+  return [=](const std::string& path) {
+    WriteBytes(path, kPngSignature + kIhdr + Be32(claimed) + type + std::string(100, '\0'));
+  };
+}
+
+// A whole red rotor frame with `count` compressed text chunks before its
+// pixels, each of which inflates to `inflated` bytes.
+std::string WithInflatingText(const std::string& type, int count, int inflated) {
+  const std::string packed = Deflated(std::string(static_cast<std::size_t>(inflated), 'a'));
+  // After the keyword: the method, or for iTXt the flag, the method and two
+  // empty names.
+  const std::string head = type == "zTXt" ? std::string(1, '\0') : std::string("\1\0\0\0", 4);
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += PngChunk(type, "Comment" + std::to_string(i) + std::string(1, '\0') + head + packed);
+  std::string rows;
+  for (int y = 0; y < kSide; ++y) {
+    rows += '\0';
+    for (int x = 0; x < kSide; ++x)
+      rows += {static_cast<char>(kRed.r), static_cast<char>(kRed.g), static_cast<char>(kRed.b), '\xff'};
+  }
+  return kPngSignature + kIhdr + text + PngChunk("IDAT", Deflated(rows)) + PngChunk("IEND", "");
+}
+
+Writer InflatingText(const char* type) {
+  return [=](const std::string& path) { WriteBytes(path, WithInflatingText(type, 40, 7000000)); };
+}
+
+// Two gigabytes that take no room on the disk: `head`, then zeros.
+Writer TwoGigabytesAfter(std::string head) {
+  return [head = std::move(head)](const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::write(fd, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+    EXPECT_EQ(::ftruncate(fd, off_t{2} << 30), 0);
+    ::close(fd);
+  };
+}
+
+const std::string kJfifHead("\xFF\xD8\xFF\xE0\0\x10JFIF\0\1\1\0\0\1\0\1\0\0", 20);
+
+struct CostCase {
+  const char* name;
+  Writer write;
+  const char* why;  // a part of the reason given; nullptr: it loads, and nothing is said
+  friend void PrintTo(const CostCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class PictureCost : public FilesTest, public ::testing::WithParamInterface<CostCase> {};
+
+// Whatever its chunks claim, reading a picture costs about what its pixels
+// need, and a file far larger than any picture is not read through. The
+// rotor frame is tried again at every tick, so each try counts.
+TEST_P(PictureCost, StaysWithinWhatItsPixelsNeed) {
+  const CostCase& row = GetParam();
+  const fs::path path = Scratch() / "Prop1.png";
+  row.write(path.string());
+  const Cost cost;
+  ASSERT_TRUE(cost.Counting()) << "this system won't tell a process's peak memory";
+  ::testing::internal::CaptureStderr();
+  for (int tries = 0; tries < 3; ++tries) {
+    const fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
+    EXPECT_EQ(picture != nullptr, row.why == nullptr);
+    if (picture) {
+      EXPECT_EQ(picture->Width(), kSide);
+      EXPECT_EQ(picture->Pixel(2, 1), kRed);
+    }
+  }
+  const std::vector<std::string> lines = LinesOf(::testing::internal::GetCapturedStderr());
+  const long long grewKb = cost.PeakGrowthKb();
+  const long long read = cost.BytesRead();
+  if (row.why == nullptr) {
+    EXPECT_TRUE(lines.empty()) << ::testing::PrintToString(lines);
+  } else {
+    ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
+    EXPECT_NE(lines[0].find(path.string()), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(row.why), std::string::npos) << lines[0];
+  }
+  EXPECT_LT(grewKb, 32 * 1024) << "the peak memory grew by " << grewKb << " kB";
+  EXPECT_LT(read, 16 << 20) << read << " bytes read";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PictureCost,
+    ::testing::Values(
+        CostCase{"TextClaimsTwoGigabytes", Claiming("tEXt", 0x7FFFFFFF),
+                 "its tEXt chunk claims 2147483647 bytes"},
+        CostCase{"TextClaimsOneGigabyte", Claiming("tEXt", 0x40000000),
+                 "its tEXt chunk claims 1073741824 bytes"},
+        CostCase{"CompressedTextClaimsTwoGigabytes", Claiming("zTXt", 0x7FFFFFFF),
+                 "its zTXt chunk claims"},
+        CostCase{"CompressedTextClaimsOneGigabyte", Claiming("zTXt", 0x40000000),
+                 "its zTXt chunk claims"},
+        CostCase{"InternationalTextClaimsTwoGigabytes", Claiming("iTXt", 0x7FFFFFFF),
+                 "its iTXt chunk claims"},
+        CostCase{"InternationalTextClaimsOneGigabyte", Claiming("iTXt", 0x40000000),
+                 "its iTXt chunk claims"},
+        CostCase{"SuggestedPaletteClaimsTwoGigabytes", Claiming("sPLT", 0x7FFFFFFF),
+                 "its sPLT chunk claims"},
+        CostCase{"SuggestedPaletteClaimsOneGigabyte", Claiming("sPLT", 0x40000000),
+                 "its sPLT chunk claims"},
+        CostCase{"LengthBeyondWhatPngAllows", Claiming("tEXt", 0xFFFFFFF0u),
+                 "its tEXt chunk claims 4294967280 bytes"},
+        CostCase{"CompressedTextInflatingAThousandfold", InflatingText("zTXt"), nullptr},
+        CostCase{"InternationalTextInflatingAThousandfold", InflatingText("iTXt"), nullptr},
+        CostCase{"JpegStartThenTwoGigabytes", TwoGigabytesAfter(kJfifHead),
+                 "larger than a picture may be"},
+        CostCase{"PngStartThenTwoGigabytes", TwoGigabytesAfter(kPngSignature + kIhdr),
+                 "larger than a picture may be"},
+        CostCase{"NoPictureThenTwoGigabytes", TwoGigabytesAfter("no picture at all"),
+                 "larger than a picture may be"}),
+    probe::RowName());
 
 // --- sounds -----------------------------------------------------------------
 
