@@ -65,18 +65,26 @@ bool OpenRegularFile(const std::string& path, QFile& file, std::string& why) {
 }
 
 // A loader tries a broken picture again at every call, which may be every
-// tick of a timer. Each file is reported once for as long as it stays
-// broken the same way; a file that loads, or goes, is forgotten, so that
+// tick of a timer. What is said of a file is said once for as long as it
+// stays so; a file that loads cleanly, or goes, is forgotten, so that
 // breaking it again is said again.
-void ReportUnreadable(const std::string& path, const std::string& why) {
+void SayOnce(const std::string& path, const std::string& what) {
   Runtime* rt = TheRuntime();
   if (rt != nullptr) {
-    auto [it, isNew] = rt->reportedFiles.try_emplace(path, why);
-    if (!isNew && it->second == why) return;
-    it->second = why;
+    auto [it, isNew] = rt->reportedFiles.try_emplace(path, what);
+    if (!isNew && it->second == what) return;
+    it->second = what;
   }
-  std::fprintf(stderr, "Picture %s could not be read: %s\n", path.c_str(), why.c_str());
+  std::fprintf(stderr, "Picture %s %s\n", path.c_str(), what.c_str());
   std::fflush(stderr);
+}
+
+void ReportUnreadable(const std::string& path, const std::string& why) {
+  SayOnce(path, "could not be read: " + why);
+}
+
+void ForgetUnreadable(const std::string& path) {
+  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase(path);
 }
 
 // The first thing said of a failed read, as one line.
@@ -185,10 +193,6 @@ QImage ReadPng(QFile& file, std::string& why) {
   return image;
 }
 
-void ForgetUnreadable(const std::string& path) {
-  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase(path);
-}
-
 std::uint32_t Le32(const unsigned char* u) {
   return u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<std::uint32_t>(u[3]) << 24);
 }
@@ -284,7 +288,9 @@ PicturePtr FolderItem::OpenAsPicture() const {
       image = detail::ReadPng(file, why);
     } else if (format == "jpeg" || format == "jpg") {
       image = reader.read();
-      if (image.isNull()) why = detail::FirstLine(held.Take(), reader.errorString());
+      const std::vector<QString> said = held.Take();
+      if (image.isNull()) why = detail::FirstLine(said, reader.errorString());
+      else damage = detail::FirstLine(said, {});
     } else if (format.isEmpty()) {
       why = "it is neither a PNG nor a JPEG picture";
     } else {
@@ -295,7 +301,8 @@ PicturePtr FolderItem::OpenAsPicture() const {
     detail::ReportUnreadable(path_, why);
     return nullptr;
   }
-  detail::ForgetUnreadable(path_);
+  if (damage.empty()) detail::ForgetUnreadable(path_);
+  else detail::SayOnce(path_, "was read despite damage: " + damage);
   auto data = std::make_unique<detail::PictureData>();
   data->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   return std::make_shared<const Picture>(std::move(data));

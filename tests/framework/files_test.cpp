@@ -210,16 +210,28 @@ std::vector<std::string> LinesOf(const std::string& text) {
   return lines;
 }
 
-std::vector<std::string> StderrOfTries(const fs::path& path, int tries) {
+std::vector<std::string> StderrOfTries(const fs::path& path, int tries, bool loads = false) {
   ::testing::internal::CaptureStderr();
-  for (int i = 0; i < tries; ++i) EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
+  for (int i = 0; i < tries; ++i)
+    EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture() != nullptr, loads);
   return LinesOf(::testing::internal::GetCapturedStderr());
+}
+
+// A JPEG cut in the middle of its scan: the library makes up the rest and
+// says so.
+void JpegCutInItsScan(const std::string& path) {
+  QImage image(64, 64, QImage::Format_RGB32);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) image.setPixel(x, y, qRgb(x * 37 & 0xff, x * y & 0xff, (x ^ y) * 4));
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "JPEG", 90));
+  fs::resize_file(path, fs::file_size(path) / 2);
 }
 
 struct BrokenCase {
   const char* name;
   std::function<void(const std::string&)> write;
-  const char* why;  // a part of the reason given
+  const char* why;  // a part of what is said
+  bool loads = false;  // damaged, yet a picture
   friend void PrintTo(const BrokenCase& row, std::ostream* os) { *os << row.name; }
 };
 
@@ -228,7 +240,7 @@ class BrokenPicture : public FilesTest, public ::testing::WithParamInterface<Bro
 TEST_P(BrokenPicture, IsReportedOnceWithItsNameAndWhy) {
   const fs::path path = Scratch() / "broken.png";
   GetParam().write(path.string());
-  const std::vector<std::string> lines = StderrOfTries(path, 200);
+  const std::vector<std::string> lines = StderrOfTries(path, 200, GetParam().loads);
   ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
   EXPECT_NE(lines[0].find(path.string()), std::string::npos) << lines[0];
   EXPECT_NE(lines[0].find(GetParam().why), std::string::npos) << lines[0];
@@ -249,7 +261,9 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"Folder", [](const std::string& p) { fs::create_directory(p); }, "folder"},
         BrokenCase{"Pipe", Fifo, "not a regular file"},
         BrokenCase{"CharacterDevice", [](const std::string& p) { PointAt("/dev/zero", p); },
-                   "not a regular file"}),
+                   "not a regular file"},
+        BrokenCase{"JpegCutInItsScan", JpegCutInItsScan,
+                   "was read despite damage: Corrupt JPEG data", true}),
     probe::RowName());
 
 // What the loader holds back while it reads is its own: another thread (the
