@@ -205,7 +205,10 @@ bool ReadExactly(QFile& file, unsigned char* into, qint64 n) {
 }
 
 // Only what the player can really decode counts as a sound: RIFF/WAVE with
-// integer PCM of 8, 16, 24 or 32 bits and some data.
+// integer PCM of 8, 16, 24 or 32 bits and some data, all of it there. The
+// toolkit waits for ever for samples that aren't in the file, and steps
+// over a chunk without the byte that pads an odd one, so that it loses its
+// way in any chunk after one.
 bool IsPlayableWave(const std::string& path) {
   QFile file;
   std::string why;
@@ -220,6 +223,7 @@ bool IsPlayableWave(const std::string& path) {
     if (!ReadExactly(file, header, 8)) return false;
     const std::uint32_t size = Le32(header + 4);
     const qint64 next = file.pos() + qint64{size} + qint64{size % 2};
+    if (file.pos() + qint64{size} > file.size()) return false;
     if (std::memcmp(header, "fmt ", 4) == 0) {
       unsigned char fmt[16];
       if (size < 16 || !ReadExactly(file, fmt, 16)) return false;
@@ -232,7 +236,7 @@ bool IsPlayableWave(const std::string& path) {
     } else if (std::memcmp(header, "data", 4) == 0) {
       return formatOk && size > 0;
     }
-    if (next > file.size() || !file.seek(next)) return false;
+    if (size % 2 != 0 || next > file.size() || !file.seek(next)) return false;
   }
   return false;
 }
