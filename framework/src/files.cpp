@@ -1,6 +1,4 @@
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QSoundEffect>
 #include <QUrl>
@@ -15,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 
 #include "internal.h"
@@ -209,10 +208,7 @@ bool ReadExactly(QFile& file, unsigned char* into, qint64 n) {
 // toolkit waits for ever for samples that aren't in the file, and steps
 // over a chunk without the byte that pads an odd one, so that it loses its
 // way in any chunk after one.
-bool IsPlayableWave(const std::string& path) {
-  QFile file;
-  std::string why;
-  if (!OpenRegularFile(path, file, why)) return false;
+bool IsPlayableWave(QFile& file) {
   unsigned char head[12];
   if (!ReadExactly(file, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
       std::memcmp(head + 8, "WAVE", 4) != 0)
@@ -244,23 +240,35 @@ bool IsPlayableWave(const std::string& path) {
 }  // namespace
 }  // namespace detail
 
+// A path is the bytes the system gave, whatever encoding they are in (a
+// folder named in Latin-1, say): it never goes through the toolkit's text,
+// which would put a stand-in for each byte that isn't UTF-8.
+namespace fs = std::filesystem;
+
 FolderItem::FolderItem(std::string path) : path_(std::move(path)) {}
 
-bool FolderItem::Exists() const { return QFileInfo::exists(detail::ToQ(path_)); }
-bool FolderItem::IsFolder() const { return QFileInfo(detail::ToQ(path_)).isDir(); }
+bool FolderItem::Exists() const {
+  std::error_code ignored;
+  return fs::exists(path_, ignored);
+}
 
-std::string FolderItem::Name() const { return QFileInfo(detail::ToQ(path_)).fileName().toStdString(); }
+bool FolderItem::IsFolder() const {
+  std::error_code ignored;
+  return fs::is_directory(path_, ignored);
+}
+
+std::string FolderItem::Name() const { return fs::path(path_).filename().string(); }
 
 FolderItemPtr FolderItem::Parent() const {
-  const QString clean = QDir::cleanPath(QFileInfo(detail::ToQ(path_)).absoluteFilePath());
-  if (clean == QLatin1String("/") || clean.isEmpty()) return nullptr;
-  const QString parent = QFileInfo(clean).path();
-  return std::make_shared<FolderItem>(parent.toStdString());
+  std::error_code ignored;
+  fs::path clean = fs::absolute(path_, ignored).lexically_normal();
+  if (!clean.has_filename()) clean = clean.parent_path();  // a trailing slash
+  if (!clean.has_relative_path()) return nullptr;
+  return std::make_shared<FolderItem>(clean.parent_path().string());
 }
 
 FolderItemPtr FolderItem::Child(std::string_view name) const {
-  return std::make_shared<FolderItem>(
-      QDir(detail::ToQ(path_)).filePath(detail::ToQ(name)).toStdString());
+  return std::make_shared<FolderItem>((fs::path(path_) / name).string());
 }
 
 PicturePtr FolderItem::OpenAsPicture() const {
@@ -313,17 +321,39 @@ PicturePtr FolderItem::OpenAsPicture() const {
 }
 
 SoundPtr FolderItem::OpenAsSound() const {
-  if (!detail::IsPlayableWave(path_)) return nullptr;
-  return std::make_shared<Sound>(path_);
+  QFile file;
+  std::string why;
+  if (!detail::OpenRegularFile(path_, file, why) || !detail::IsPlayableWave(file)) return nullptr;
+  auto data = std::make_unique<detail::SoundData>();
+  data->fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+  if (data->fd < 0) return nullptr;
+  return std::make_shared<Sound>(path_, std::move(data));
 }
 
-Sound::Sound(std::string path) : path_(std::move(path)), data_(std::make_unique<detail::SoundData>()) {
+// The toolkit opens the sound again by name, on a thread of its own, and
+// takes the name as text, which has no room for a byte of the path that
+// isn't UTF-8. It is given the name of the very file that was checked, as
+// the system names an open descriptor: plain ASCII wherever the file is.
+// The toolkit's cache keeps what it loads by name, also for sounds that are
+// gone, while descriptors' numbers come round again: each sound's name is
+// made its own.
+Sound::Sound(std::string path, std::unique_ptr<detail::SoundData> data)
+    : path_(std::move(path)), data_(std::move(data)) {
+  static unsigned made = 0;
+  QUrl name = QUrl::fromLocalFile(QStringLiteral("/proc/self/fd/%1").arg(data_->fd));
+  name.setQuery(QStringLiteral("sound=%1").arg(++made));
   data_->effect = std::make_unique<QSoundEffect>();
-  data_->effect->setSource(QUrl::fromLocalFile(detail::ToQ(path_)));
+  data_->effect->setSource(name);
 }
 
 Sound::~Sound() {
-  if (data_->effect) data_->effect->stop();
+  const QSoundEffect::Status status = data_->effect->status();
+  data_->effect->stop();
+  data_->effect.reset();
+  // A load the toolkit hasn't finished goes on without the effect and opens
+  // the name when it comes to it. The descriptor then stays open for the
+  // rest of the run, so that the name can never come to mean another file.
+  if (status != QSoundEffect::Loading && status != QSoundEffect::Null) ::close(data_->fd);
 }
 
 void Sound::Play() {

@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(Table, FolderParent,
                                            ParentCase{"RootSpelledTwice", "//", nullptr},
                                            ParentCase{"TopFolder", "/tmp", "/"},
                                            ParentCase{"Deep", "/a/b/c", "/a/b"},
-                                           ParentCase{"TrailingSlash", "/a/b/", "/a"}),
+                                           ParentCase{"TrailingSlash", "/a/b/", "/a"},
+                                           ParentCase{"Latin1Folder", "/caf\xE9/bin", "/caf\xE9"}),
                          probe::RowName());
 
 // --- pictures -----------------------------------------------------------------
@@ -670,6 +671,55 @@ TEST_F(FilesTest, PlayingNeverBlocksAndIsCounted) {
   fw::testing::ProcessEvents();
   EXPECT_EQ(fw::testing::PlayCount(*sound), 3);
 }
+
+// --- names that are not UTF-8 ------------------------------------------------
+
+// A name in the file system is bytes, whatever they spell: an older system
+// may have named a folder in Latin-1. Every step keeps them as they are,
+// down to the toolkit that plays the sound.
+struct ByteNameCase {
+  const char* name;
+  const char* leaf;
+  friend void PrintTo(const ByteNameCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class ByteName : public FilesTest, public ::testing::WithParamInterface<ByteNameCase> {};
+
+TEST_P(ByteName, IsKeptFromFolderToFile) {
+  const std::string leaf = GetParam().leaf;
+  const fs::path folder = Scratch() / leaf;
+  ASSERT_TRUE(fs::create_directory(folder));
+  const fw::FolderItemPtr item = fw::FolderItem(Scratch().string()).Child(leaf);
+  EXPECT_EQ(item->Path(), folder.string());
+  EXPECT_EQ(item->Name(), leaf);
+  EXPECT_TRUE(item->Exists());
+  EXPECT_TRUE(item->IsFolder());
+
+  const fw::FolderItemPtr picture = item->Child(leaf + ".png");
+  Png((Scratch() / "plain.png").string());
+  fs::rename(Scratch() / "plain.png", folder / (leaf + ".png"));
+  EXPECT_EQ(picture->Name(), leaf + ".png");
+  EXPECT_TRUE(picture->Exists());
+  EXPECT_FALSE(picture->IsFolder());
+  const fw::FolderItemPtr up = picture->Parent();
+  ASSERT_NE(up, nullptr);
+  EXPECT_EQ(up->Path(), folder.string());
+  EXPECT_NE(picture->OpenAsPicture(), nullptr);
+
+  WriteBytes(folder / leaf, Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}));
+  const fw::SoundPtr sound = item->Child(leaf)->OpenAsSound();
+  ASSERT_NE(sound, nullptr);
+  EXPECT_EQ(sound->Path(), (folder / leaf).string());
+  EXPECT_TRUE(fw::testing::SoundLoads(*sound));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ByteName,
+                         ::testing::Values(ByteNameCase{"Latin1", "caf\xE9"},
+                                           ByteNameCase{"LoneContinuationByte", "\x80rotor"},
+                                           ByteNameCase{"SequenceCutShort", "rotor\xC3"},
+                                           ByteNameCase{"BytesUtf8NeverHas", "\xFF\xFE"},
+                                           ByteNameCase{"Utf8", "caf\xC3\xA9"}),
+                         probe::RowName());
 
 // --- the executable ---------------------------------------------------------
 
