@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -64,10 +65,12 @@ Application::~Application() = default;
 FolderItemPtr Application::ExecutableFile() {
   const std::string& forced = detail::ExecutablePathOverride();
   if (!forced.empty()) return std::make_shared<FolderItem>(forced);
-  if (QCoreApplication::instance() == nullptr) return nullptr;
-  const QString path = QCoreApplication::applicationFilePath();
-  if (path.isEmpty()) return nullptr;
-  return std::make_shared<FolderItem>(path.toStdString());
+  // The bytes of the path as the system keeps them: the toolkit's own answer
+  // is text, which loses any byte that isn't UTF-8, and with it the folder.
+  std::error_code failed;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", failed);
+  if (failed || path.empty()) return nullptr;
+  return std::make_shared<FolderItem>(path.string());
 }
 
 namespace {

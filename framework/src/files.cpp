@@ -1,6 +1,4 @@
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QSoundEffect>
 #include <QUrl>
@@ -11,9 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 
 #include "internal.h"
 #include "messages.h"
@@ -63,18 +64,26 @@ bool OpenRegularFile(const std::string& path, QFile& file, std::string& why) {
 }
 
 // A loader tries a broken picture again at every call, which may be every
-// tick of a timer. Each file is reported once for as long as it stays
-// broken the same way; a file that loads, or goes, is forgotten, so that
+// tick of a timer. What is said of a file is said once for as long as it
+// stays so; a file that loads cleanly, or goes, is forgotten, so that
 // breaking it again is said again.
-void ReportUnreadable(const std::string& path, const std::string& why) {
+void SayOnce(const std::string& path, const std::string& what) {
   Runtime* rt = TheRuntime();
   if (rt != nullptr) {
-    auto [it, isNew] = rt->reportedFiles.try_emplace(path, why);
-    if (!isNew && it->second == why) return;
-    it->second = why;
+    auto [it, isNew] = rt->reportedFiles.try_emplace(path, what);
+    if (!isNew && it->second == what) return;
+    it->second = what;
   }
-  std::fprintf(stderr, "Picture %s could not be read: %s\n", path.c_str(), why.c_str());
+  std::fprintf(stderr, "Picture %s %s\n", path.c_str(), what.c_str());
   std::fflush(stderr);
+}
+
+void ReportUnreadable(const std::string& path, const std::string& why) {
+  SayOnce(path, "could not be read: " + why);
+}
+
+void ForgetUnreadable(const std::string& path) {
+  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase(path);
 }
 
 // The first thing said of a failed read, as one line.
@@ -85,17 +94,66 @@ std::string FirstLine(const std::vector<QString>& said, const QString& fallback)
   return fallback.toStdString();
 }
 
+// The toolkit's limit on how much one picture may take, in bytes; 0: none.
+qint64 PictureLimit() { return qint64{QImageReader::allocationLimit()} * 1024 * 1024; }
+
+std::uint32_t Be32(const unsigned char* u) {
+  return static_cast<std::uint32_t>(u[0]) << 24 | static_cast<std::uint32_t>(u[1]) << 16 |
+         static_cast<std::uint32_t>(u[2]) << 8 | u[3];
+}
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// libpng believes a chunk's length before it looks for the bytes: for a text
+// chunk that claims 2 GB it allocates and clears 2 GB, only to find the data
+// end a hundred bytes on. And it keeps every text chunk, up to a thousand of
+// them, each inflated up to 8 MB, so that a file of a few hundred kilobytes
+// could take gigabytes. So the chunks are walked over the bytes read before
+// libpng sees them: one that claims more than is there is refused, and the
+// ancillary ones that play no part in the pixels are dropped in place. What
+// stays is every critical chunk and those that say how to take the colours.
+bool KeepPixelChunks(QByteArray& bytes, std::string& why) {
+  static constexpr std::array<std::string_view, 5> kColourChunks = {"tRNS", "gAMA", "cHRM",
+                                                                     "sRGB", "iCCP"};
+  constexpr std::size_t kSignature = 8, kHead = 8, kCrc = 4;
+  constexpr std::uint32_t kLongest = 0x7FFFFFFF;  // as the format has it
+  auto* u = reinterpret_cast<unsigned char*>(bytes.data());
+  const auto end = static_cast<std::size_t>(bytes.size());
+  std::size_t at = kSignature, kept = kSignature;
+  while (end - at >= kHead) {
+    const std::uint32_t length = Be32(u + at);
+    const std::string type(reinterpret_cast<const char*>(u + at + 4), 4);
+    if (!std::all_of(type.begin(), type.end(), IsLetter)) {
+      why = "its chunk at byte " + std::to_string(at) + " is not named in letters";
+      return false;
+    }
+    if (length > kLongest || end - at - kHead < std::size_t{length} + kCrc) {
+      why = "its " + type + " chunk claims " + std::to_string(length) +
+            " bytes, more than the file holds";
+      return false;
+    }
+    const std::size_t size = kHead + length + kCrc;
+    const bool critical = (u[at + 4] & 0x20) == 0;
+    if (critical ||
+        std::find(kColourChunks.begin(), kColourChunks.end(), type) != kColourChunks.end()) {
+      std::memmove(u + kept, u + at, size);
+      kept += size;
+    }
+    at += size;
+    if (type == "IEND") break;
+  }
+  bytes.truncate(static_cast<qsizetype>(kept));
+  return true;
+}
+
 // PNG is read with libpng's own simple reader rather than the toolkit's:
 // that one lets libpng write what it finds wrong straight to the process's
 // standard error stream, at every try, while this one hands it back to us.
 // The toolkit's limit on how much one picture may take holds here too.
 QImage ReadPng(QFile& file, std::string& why) {
-  const qint64 limit = qint64{QImageReader::allocationLimit()} * 1024 * 1024;
-  if (limit > 0 && file.size() > limit) {
-    why = "it is larger than a picture may be";
-    return {};
-  }
-  const QByteArray bytes = file.readAll();
+  const qint64 limit = PictureLimit();
+  QByteArray bytes = file.readAll();
+  if (!KeepPixelChunks(bytes, why)) return {};
   // libpng keeps its reader's state behind the image until it is freed,
   // however the read ends.
   struct Reader {
@@ -134,10 +192,6 @@ QImage ReadPng(QFile& file, std::string& why) {
   return image;
 }
 
-void ForgetUnreadable(const std::string& path) {
-  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase(path);
-}
-
 std::uint32_t Le32(const unsigned char* u) {
   return u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<std::uint32_t>(u[3]) << 24);
 }
@@ -150,11 +204,11 @@ bool ReadExactly(QFile& file, unsigned char* into, qint64 n) {
 }
 
 // Only what the player can really decode counts as a sound: RIFF/WAVE with
-// integer PCM of 8, 16, 24 or 32 bits and some data.
-bool IsPlayableWave(const std::string& path) {
-  QFile file;
-  std::string why;
-  if (!OpenRegularFile(path, file, why)) return false;
+// integer PCM of 8, 16, 24 or 32 bits and some data, all of it there. The
+// toolkit waits for ever for samples that aren't in the file, and steps
+// over a chunk without the byte that pads an odd one, so that it loses its
+// way in any chunk after one.
+bool IsPlayableWave(QFile& file) {
   unsigned char head[12];
   if (!ReadExactly(file, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
       std::memcmp(head + 8, "WAVE", 4) != 0)
@@ -165,6 +219,7 @@ bool IsPlayableWave(const std::string& path) {
     if (!ReadExactly(file, header, 8)) return false;
     const std::uint32_t size = Le32(header + 4);
     const qint64 next = file.pos() + qint64{size} + qint64{size % 2};
+    if (file.pos() + qint64{size} > file.size()) return false;
     if (std::memcmp(header, "fmt ", 4) == 0) {
       unsigned char fmt[16];
       if (size < 16 || !ReadExactly(file, fmt, 16)) return false;
@@ -177,7 +232,7 @@ bool IsPlayableWave(const std::string& path) {
     } else if (std::memcmp(header, "data", 4) == 0) {
       return formatOk && size > 0;
     }
-    if (next > file.size() || !file.seek(next)) return false;
+    if (size % 2 != 0 || next > file.size() || !file.seek(next)) return false;
   }
   return false;
 }
@@ -185,23 +240,35 @@ bool IsPlayableWave(const std::string& path) {
 }  // namespace
 }  // namespace detail
 
+// A path is the bytes the system gave, whatever encoding they are in (a
+// folder named in Latin-1, say): it never goes through the toolkit's text,
+// which would put a stand-in for each byte that isn't UTF-8.
+namespace fs = std::filesystem;
+
 FolderItem::FolderItem(std::string path) : path_(std::move(path)) {}
 
-bool FolderItem::Exists() const { return QFileInfo::exists(detail::ToQ(path_)); }
-bool FolderItem::IsFolder() const { return QFileInfo(detail::ToQ(path_)).isDir(); }
+bool FolderItem::Exists() const {
+  std::error_code ignored;
+  return fs::exists(path_, ignored);
+}
 
-std::string FolderItem::Name() const { return QFileInfo(detail::ToQ(path_)).fileName().toStdString(); }
+bool FolderItem::IsFolder() const {
+  std::error_code ignored;
+  return fs::is_directory(path_, ignored);
+}
+
+std::string FolderItem::Name() const { return fs::path(path_).filename().string(); }
 
 FolderItemPtr FolderItem::Parent() const {
-  const QString clean = QDir::cleanPath(QFileInfo(detail::ToQ(path_)).absoluteFilePath());
-  if (clean == QLatin1String("/") || clean.isEmpty()) return nullptr;
-  const QString parent = QFileInfo(clean).path();
-  return std::make_shared<FolderItem>(parent.toStdString());
+  std::error_code ignored;
+  fs::path clean = fs::absolute(path_, ignored).lexically_normal();
+  if (!clean.has_filename()) clean = clean.parent_path();  // a trailing slash
+  if (!clean.has_relative_path()) return nullptr;
+  return std::make_shared<FolderItem>(clean.parent_path().string());
 }
 
 FolderItemPtr FolderItem::Child(std::string_view name) const {
-  return std::make_shared<FolderItem>(
-      QDir(detail::ToQ(path_)).filePath(detail::ToQ(name)).toStdString());
+  return std::make_shared<FolderItem>((fs::path(path_) / name).string());
 }
 
 PicturePtr FolderItem::OpenAsPicture() const {
@@ -212,7 +279,16 @@ PicturePtr FolderItem::OpenAsPicture() const {
     else detail::ReportUnreadable(path_, why);
     return nullptr;
   }
+  // No picture is larger than the toolkit lets one picture be, and a file
+  // that is would be read through, whatever its format, before the reader
+  // gave up: the size alone decides, before a byte is read.
+  const qint64 limit = detail::PictureLimit();
+  if (limit > 0 && file.size() > limit) {
+    detail::ReportUnreadable(path_, "it is larger than a picture may be");
+    return nullptr;
+  }
   QImage image;
+  std::string damage;  // what the reader made good
   {
     // The toolkit's messages about a broken file would come at every try;
     // what they say becomes the reason given once.
@@ -224,7 +300,9 @@ PicturePtr FolderItem::OpenAsPicture() const {
       image = detail::ReadPng(file, why);
     } else if (format == "jpeg" || format == "jpg") {
       image = reader.read();
-      if (image.isNull()) why = detail::FirstLine(held.Take(), reader.errorString());
+      const std::vector<QString> said = held.Take();
+      if (image.isNull()) why = detail::FirstLine(said, reader.errorString());
+      else damage = detail::FirstLine(said, {});
     } else if (format.isEmpty()) {
       why = "it is neither a PNG nor a JPEG picture";
     } else {
@@ -235,24 +313,47 @@ PicturePtr FolderItem::OpenAsPicture() const {
     detail::ReportUnreadable(path_, why);
     return nullptr;
   }
-  detail::ForgetUnreadable(path_);
+  if (damage.empty()) detail::ForgetUnreadable(path_);
+  else detail::SayOnce(path_, "was read despite damage: " + damage);
   auto data = std::make_unique<detail::PictureData>();
   data->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   return std::make_shared<const Picture>(std::move(data));
 }
 
 SoundPtr FolderItem::OpenAsSound() const {
-  if (!detail::IsPlayableWave(path_)) return nullptr;
-  return std::make_shared<Sound>(path_);
+  QFile file;
+  std::string why;
+  if (!detail::OpenRegularFile(path_, file, why) || !detail::IsPlayableWave(file)) return nullptr;
+  auto data = std::make_unique<detail::SoundData>();
+  data->fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+  if (data->fd < 0) return nullptr;
+  return std::make_shared<Sound>(path_, std::move(data));
 }
 
-Sound::Sound(std::string path) : path_(std::move(path)), data_(std::make_unique<detail::SoundData>()) {
+// The toolkit opens the sound again by name, on a thread of its own, and
+// takes the name as text, which has no room for a byte of the path that
+// isn't UTF-8. It is given the name of the very file that was checked, as
+// the system names an open descriptor: plain ASCII wherever the file is.
+// The toolkit's cache keeps what it loads by name, also for sounds that are
+// gone, while descriptors' numbers come round again: each sound's name is
+// made its own.
+Sound::Sound(std::string path, std::unique_ptr<detail::SoundData> data)
+    : path_(std::move(path)), data_(std::move(data)) {
+  static unsigned made = 0;
+  QUrl name = QUrl::fromLocalFile(QStringLiteral("/proc/self/fd/%1").arg(data_->fd));
+  name.setQuery(QStringLiteral("sound=%1").arg(++made));
   data_->effect = std::make_unique<QSoundEffect>();
-  data_->effect->setSource(QUrl::fromLocalFile(detail::ToQ(path_)));
+  data_->effect->setSource(name);
 }
 
 Sound::~Sound() {
-  if (data_->effect) data_->effect->stop();
+  const QSoundEffect::Status status = data_->effect->status();
+  data_->effect->stop();
+  data_->effect.reset();
+  // A load the toolkit hasn't finished goes on without the effect and opens
+  // the name when it comes to it. The descriptor then stays open for the
+  // rest of the run, so that the name can never come to mean another file.
+  if (status != QSoundEffect::Loading && status != QSoundEffect::Null) ::close(data_->fd);
 }
 
 void Sound::Play() {

@@ -34,6 +34,7 @@ inline std::string FromQ(const QString& s) { return s.toStdString(); }
 void Dispatch(std::function<void()> handler);
 
 struct SoundData {
+  int fd = -1;  // the file that was found to be a sound; the effect reads it
   std::unique_ptr<QSoundEffect> effect;
   int plays = 0;
 };

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
@@ -13,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSoundEffect>
+#include <QTimer>
 
 #include "fw/testing.h"
 #include "internal.h"
@@ -37,6 +40,25 @@ void ProcessEvents() {
 
 int PaintCount(Canvas& canvas) { return canvas.Impl().paintCount; }
 int PlayCount(const Sound& sound) { return sound.Data().plays; }
+
+bool SoundLoads(const Sound& sound) {
+  QSoundEffect& effect = *sound.Data().effect;
+  auto undecided = [&effect] {
+    return effect.status() == QSoundEffect::Null || effect.status() == QSoundEffect::Loading;
+  };
+  bool timedOut = false;
+  QEventLoop loop;
+  QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, &QEventLoop::quit);
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] {
+    timedOut = true;
+    loop.quit();
+  });
+  watchdog.start(20000);
+  while (undecided() && !timedOut) loop.exec();
+  return effect.status() == QSoundEffect::Ready;
+}
 
 void KeepRunningWithoutWindows() { QApplication::setQuitOnLastWindowClosed(false); }
 

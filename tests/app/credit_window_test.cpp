@@ -335,6 +335,21 @@ TEST_F(CreditsTest, WithoutTheBackdropTheWindowIsWhite) {
   EXPECT_EQ(Ticks(*w, 1), std::vector<std::string>{"Prop"});
 }
 
+// A fanfare cut off inside its samples is no sound the toolkit can play:
+// the window opens silently and the rotor turns.
+TEST_F(CreditsTest, WithTheSoundCutShortItOpensSilentlyAndStillTurns) {
+  ResourceLayout layout;
+  layout.PutAll();
+  const std::filesystem::path sound = layout.Resources() / "finale";
+  std::filesystem::resize_file(sound, std::filesystem::file_size(sound) - 1000);
+  CreditWindow* w = nullptr;
+  EXPECT_NO_THROW(w = OpenCredits());
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->IsOpen());
+  EXPECT_EQ(finale(), nullptr);
+  EXPECT_EQ(Ticks(*w, 3), (std::vector<std::string>{"Prop", "Prop1", "Prop2"}));
+}
+
 TEST_F(CreditsTest, Screenshot) {
   CreditWindow* w = OpenCredits();
   Ticks(*w, 3);

@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(Table, FolderParent,
                                            ParentCase{"RootSpelledTwice", "//", nullptr},
                                            ParentCase{"TopFolder", "/tmp", "/"},
                                            ParentCase{"Deep", "/a/b/c", "/a/b"},
-                                           ParentCase{"TrailingSlash", "/a/b/", "/a"}),
+                                           ParentCase{"TrailingSlash", "/a/b/", "/a"},
+                                           ParentCase{"Latin1Folder", "/caf\xE9/bin", "/caf\xE9"}),
                          probe::RowName());
 
 // --- pictures -----------------------------------------------------------------
@@ -98,6 +99,14 @@ void Png16(const std::string& path) {
   ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
 }
 void Jpeg(const std::string& path) { ASSERT_TRUE(fw::testing::WriteJpeg(path, 5, 3, kRed)); }
+// Palette, transparency and words, each a chunk of its own.
+void PalettePngWithText(const std::string& path) {
+  QImage image(5, 3, QImage::Format_Indexed8);
+  image.setColorTable({qRgb(kRed.r, kRed.g, kRed.b), qRgba(0, 0, 0, 0)});
+  image.fill(0);
+  image.setText(QStringLiteral("Comment"), QStringLiteral("a palette with a clear entry"));
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+}
 
 class PictureFile : public FilesTest, public ::testing::WithParamInterface<PictureCase> {};
 
@@ -166,6 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
         PictureCase{"PngNamedJpg", "c.jpg", Png, true},
         PictureCase{"JpegNamedPng", "d.png", Jpeg, true},
         PictureCase{"PngWithoutExtension", "e", Png, true},
+        PictureCase{"PalettePngWithText", "f.png", PalettePngWithText, true},
         PictureCase{"GarbageNamedPng", "x.png",
                     [](const std::string& p) { WriteBytes(p, "this is no picture at all\n"); }, false},
         PictureCase{"EmptyFileNamedPng", "empty.png", [](const std::string& p) { WriteBytes(p, ""); },
@@ -201,16 +211,28 @@ std::vector<std::string> LinesOf(const std::string& text) {
   return lines;
 }
 
-std::vector<std::string> StderrOfTries(const fs::path& path, int tries) {
+std::vector<std::string> StderrOfTries(const fs::path& path, int tries, bool loads = false) {
   ::testing::internal::CaptureStderr();
-  for (int i = 0; i < tries; ++i) EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
+  for (int i = 0; i < tries; ++i)
+    EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture() != nullptr, loads);
   return LinesOf(::testing::internal::GetCapturedStderr());
+}
+
+// A JPEG cut in the middle of its scan: the library makes up the rest and
+// says so.
+void JpegCutInItsScan(const std::string& path) {
+  QImage image(64, 64, QImage::Format_RGB32);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) image.setPixel(x, y, qRgb(x * 37 & 0xff, x * y & 0xff, (x ^ y) * 4));
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "JPEG", 90));
+  fs::resize_file(path, fs::file_size(path) / 2);
 }
 
 struct BrokenCase {
   const char* name;
   std::function<void(const std::string&)> write;
-  const char* why;  // a part of the reason given
+  const char* why;  // a part of what is said
+  bool loads = false;  // damaged, yet a picture
   friend void PrintTo(const BrokenCase& row, std::ostream* os) { *os << row.name; }
 };
 
@@ -219,7 +241,7 @@ class BrokenPicture : public FilesTest, public ::testing::WithParamInterface<Bro
 TEST_P(BrokenPicture, IsReportedOnceWithItsNameAndWhy) {
   const fs::path path = Scratch() / "broken.png";
   GetParam().write(path.string());
-  const std::vector<std::string> lines = StderrOfTries(path, 200);
+  const std::vector<std::string> lines = StderrOfTries(path, 200, GetParam().loads);
   ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
   EXPECT_NE(lines[0].find(path.string()), std::string::npos) << lines[0];
   EXPECT_NE(lines[0].find(GetParam().why), std::string::npos) << lines[0];
@@ -240,7 +262,9 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"Folder", [](const std::string& p) { fs::create_directory(p); }, "folder"},
         BrokenCase{"Pipe", Fifo, "not a regular file"},
         BrokenCase{"CharacterDevice", [](const std::string& p) { PointAt("/dev/zero", p); },
-                   "not a regular file"}),
+                   "not a regular file"},
+        BrokenCase{"JpegCutInItsScan", JpegCutInItsScan,
+                   "was read despite damage: Corrupt JPEG data", true}),
     probe::RowName());
 
 // What the loader holds back while it reads is its own: another thread (the
@@ -318,6 +342,183 @@ TEST_F(FilesTest, PictureMendedAndBrokenAgainIsReportedAgain) {
   WriteBytes(path, "broken once more");
   EXPECT_EQ(StderrOfTries(path, 20).size(), 1u);
 }
+
+// --- files that lie about their size ----------------------------------------
+
+// What some work cost the whole process: the most memory it held at
+// once above what it held at the start, and the bytes it read. Linux keeps
+// both; the peak is set back to the present when the count starts.
+class Cost {
+ public:
+  Cost() {
+    const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
+    reset_ = fd >= 0 && ::write(fd, "5", 1) == 1;
+    if (fd >= 0) ::close(fd);
+    peakKb_ = Field("/proc/self/status", "VmHWM:");
+    read_ = Field("/proc/self/io", "rchar:");
+  }
+  bool Counting() const { return reset_ && peakKb_ >= 0 && read_ >= 0; }
+  long long PeakGrowthKb() const { return Field("/proc/self/status", "VmHWM:") - peakKb_; }
+  long long BytesRead() const { return Field("/proc/self/io", "rchar:") - read_; }
+
+ private:
+  static long long Field(const char* file, const std::string& key) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind(key, 0) == 0) return std::stoll(line.substr(key.size()));
+    return -1;
+  }
+  bool reset_ = false;
+  long long peakKb_ = -1, read_ = -1;
+};
+
+std::string Be32(std::uint32_t v) {
+  return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+          static_cast<char>(v)};
+}
+
+std::uint32_t Crc32(const std::string& bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (const char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+std::string PngChunk(const std::string& type, const std::string& body) {
+  return Be32(static_cast<std::uint32_t>(body.size())) + type + body + Be32(Crc32(type + body));
+}
+
+// A zlib stream, as PNG keeps compressed data (the toolkit puts the length
+// in front of its own).
+std::string Deflated(const std::string& bytes) {
+  const QByteArray plain(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return qCompress(plain, 9).mid(4).toStdString();
+}
+
+const std::string kPngSignature("\x89PNG\r\n\x1a\n", 8);
+constexpr int kSide = 56;  // a rotor frame's size
+const std::string kIhdr =
+    PngChunk("IHDR", Be32(kSide) + Be32(kSide) + std::string("\x08\x06\0\0\0", 5));
+
+using Writer = std::function<void(const std::string&)>;
+
+// A rotor frame's header, then a chunk whose length field claims `claimed`
+// bytes, of which a hundred follow.
+Writer Claiming(const char* type, std::uint32_t claimed) {
+  return [=](const std::string& path) {
+    WriteBytes(path, kPngSignature + kIhdr + Be32(claimed) + type + std::string(100, '\0'));
+  };
+}
+
+// A whole red rotor frame with `count` compressed text chunks before its
+// pixels, each of which inflates to `inflated` bytes.
+std::string WithInflatingText(const std::string& type, int count, int inflated) {
+  const std::string packed = Deflated(std::string(static_cast<std::size_t>(inflated), 'a'));
+  // After the keyword: the method, or for iTXt the flag, the method and two
+  // empty names.
+  const std::string head = type == "zTXt" ? std::string(1, '\0') : std::string("\1\0\0\0", 4);
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += PngChunk(type, "Comment" + std::to_string(i) + std::string(1, '\0') + head + packed);
+  std::string rows;
+  for (int y = 0; y < kSide; ++y) {
+    rows += '\0';
+    for (int x = 0; x < kSide; ++x)
+      rows += {static_cast<char>(kRed.r), static_cast<char>(kRed.g), static_cast<char>(kRed.b), '\xff'};
+  }
+  return kPngSignature + kIhdr + text + PngChunk("IDAT", Deflated(rows)) + PngChunk("IEND", "");
+}
+
+Writer InflatingText(const char* type) {
+  return [=](const std::string& path) { WriteBytes(path, WithInflatingText(type, 40, 7000000)); };
+}
+
+// Two gigabytes that take no room on the disk: `head`, then zeros.
+Writer TwoGigabytesAfter(std::string head) {
+  return [head = std::move(head)](const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::write(fd, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+    EXPECT_EQ(::ftruncate(fd, off_t{2} << 30), 0);
+    ::close(fd);
+  };
+}
+
+const std::string kJfifHead("\xFF\xD8\xFF\xE0\0\x10JFIF\0\1\1\0\0\1\0\1\0\0", 20);
+
+struct CostCase {
+  const char* name;
+  Writer write;
+  const char* why;  // a part of the reason given; nullptr: it loads, and nothing is said
+  friend void PrintTo(const CostCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class PictureCost : public FilesTest, public ::testing::WithParamInterface<CostCase> {};
+
+// Whatever its chunks claim, reading a picture costs about what its pixels
+// need, and a file far larger than any picture is not read through. The
+// rotor frame is tried again at every tick, so each try counts.
+TEST_P(PictureCost, StaysWithinWhatItsPixelsNeed) {
+  const CostCase& row = GetParam();
+  const fs::path path = Scratch() / "Prop1.png";
+  row.write(path.string());
+  const Cost cost;
+  ASSERT_TRUE(cost.Counting()) << "this system won't tell a process's peak memory";
+  ::testing::internal::CaptureStderr();
+  for (int tries = 0; tries < 3; ++tries) {
+    const fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
+    EXPECT_EQ(picture != nullptr, row.why == nullptr);
+    if (picture) {
+      EXPECT_EQ(picture->Width(), kSide);
+      EXPECT_EQ(picture->Pixel(2, 1), kRed);
+    }
+  }
+  const std::vector<std::string> lines = LinesOf(::testing::internal::GetCapturedStderr());
+  const long long grewKb = cost.PeakGrowthKb();
+  const long long read = cost.BytesRead();
+  if (row.why == nullptr) {
+    EXPECT_TRUE(lines.empty()) << ::testing::PrintToString(lines);
+  } else {
+    ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
+    EXPECT_NE(lines[0].find(path.string()), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(row.why), std::string::npos) << lines[0];
+  }
+  EXPECT_LT(grewKb, 32 * 1024) << "the peak memory grew by " << grewKb << " kB";
+  EXPECT_LT(read, 16 << 20) << read << " bytes read";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PictureCost,
+    ::testing::Values(
+        CostCase{"TextClaimsTwoGigabytes", Claiming("tEXt", 0x7FFFFFFF),
+                 "its tEXt chunk claims 2147483647 bytes"},
+        CostCase{"TextClaimsOneGigabyte", Claiming("tEXt", 0x40000000),
+                 "its tEXt chunk claims 1073741824 bytes"},
+        CostCase{"CompressedTextClaimsTwoGigabytes", Claiming("zTXt", 0x7FFFFFFF),
+                 "its zTXt chunk claims"},
+        CostCase{"CompressedTextClaimsOneGigabyte", Claiming("zTXt", 0x40000000),
+                 "its zTXt chunk claims"},
+        CostCase{"InternationalTextClaimsTwoGigabytes", Claiming("iTXt", 0x7FFFFFFF),
+                 "its iTXt chunk claims"},
+        CostCase{"InternationalTextClaimsOneGigabyte", Claiming("iTXt", 0x40000000),
+                 "its iTXt chunk claims"},
+        CostCase{"SuggestedPaletteClaimsTwoGigabytes", Claiming("sPLT", 0x7FFFFFFF),
+                 "its sPLT chunk claims"},
+        CostCase{"SuggestedPaletteClaimsOneGigabyte", Claiming("sPLT", 0x40000000),
+                 "its sPLT chunk claims"},
+        CostCase{"LengthBeyondWhatPngAllows", Claiming("tEXt", 0xFFFFFFF0u),
+                 "its tEXt chunk claims 4294967280 bytes"},
+        CostCase{"CompressedTextInflatingAThousandfold", InflatingText("zTXt"), nullptr},
+        CostCase{"InternationalTextInflatingAThousandfold", InflatingText("iTXt"), nullptr},
+        CostCase{"JpegStartThenTwoGigabytes", TwoGigabytesAfter(kJfifHead),
+                 "larger than a picture may be"},
+        CostCase{"PngStartThenTwoGigabytes", TwoGigabytesAfter(kPngSignature + kIhdr),
+                 "larger than a picture may be"},
+        CostCase{"NoPictureThenTwoGigabytes", TwoGigabytesAfter("no picture at all"),
+                 "larger than a picture may be"}),
+    probe::RowName());
 
 // --- sounds -----------------------------------------------------------------
 
@@ -398,6 +599,8 @@ TEST_P(SoundFile, LoadsIntegerPcmWaveByContent) {
   EXPECT_EQ(sound != nullptr, row.loads);
   if (sound) {
     EXPECT_EQ(sound->Path(), path.string());
+    // What is taken for a sound, the toolkit can play.
+    EXPECT_TRUE(fw::testing::SoundLoads(*sound));
   }
 }
 
@@ -409,9 +612,15 @@ INSTANTIATE_TEST_SUITE_P(
         SoundCase{"Pcm24", Wave({Chunk("fmt ", Fmt(1, 24)), Chunk("data", std::string(300, '\0'))}),
                   true},
         SoundCase{"ListChunkFirst",
-                  Wave({Chunk("LIST", std::string("INFOISFT\x05\0\0\0probe", 17)), Chunk("fmt ", Fmt(1, 16)),
-                        Chunk("data", kSamples)}),
+                  Wave({Chunk("LIST", std::string("INFOISFT\x06\0\0\0probe\0", 18)),
+                        Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}),
                   true},
+        // The toolkit's reader steps over a chunk without its pad byte and
+        // loses its way before the samples.
+        SoundCase{"OddChunkBeforeTheSamples",
+                  Wave({Chunk("LIST", std::string("INFOISFT\x05\0\0\0probe", 17)),
+                        Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}),
+                  false},
         SoundCase{"LongFmtChunk",
                   Wave({Chunk("fmt ", Fmt(1, 16) + Le(0, 2)), Chunk("data", kSamples)}), true},
         SoundCase{"Float", Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}), false},
@@ -432,6 +641,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "RIFF" + Le(100, 4) + "WAVEfmt " + Le(0xFFFFFFF0u, 4) + Fmt(1, 16) + "data" +
                       Le(400, 4) + kSamples,
                   false},
+        // The toolkit waits for the rest of the samples for ever.
+        SoundCase{"DataCutShortByOneByte",
+                  Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}).substr(0, 44 + 399),
+                  false},
+        SoundCase{"DataClaimsFarMore",
+                  Wave({Chunk("fmt ", Fmt(1, 16))}) + "data" + Le(0x7FFFFFF0u, 4) + kSamples, false},
+        // The padding after an odd chunk is often left out at the very end.
+        SoundCase{"OddDataWithoutItsPadByte",
+                  Wave({Chunk("fmt ", Fmt(1, 8)), Chunk("data", kSamples.substr(0, 399))})
+                      .substr(0, 44 + 399),
+                  true},
         SoundCase{"NotRiff", "RIFX" + Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}).substr(4),
                   false},
         SoundCase{"Garbage", "not a sound, only words", false},
@@ -451,6 +671,55 @@ TEST_F(FilesTest, PlayingNeverBlocksAndIsCounted) {
   fw::testing::ProcessEvents();
   EXPECT_EQ(fw::testing::PlayCount(*sound), 3);
 }
+
+// --- names that are not UTF-8 ------------------------------------------------
+
+// A name in the file system is bytes, whatever they spell: an older system
+// may have named a folder in Latin-1. Every step keeps them as they are,
+// down to the toolkit that plays the sound.
+struct ByteNameCase {
+  const char* name;
+  const char* leaf;
+  friend void PrintTo(const ByteNameCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class ByteName : public FilesTest, public ::testing::WithParamInterface<ByteNameCase> {};
+
+TEST_P(ByteName, IsKeptFromFolderToFile) {
+  const std::string leaf = GetParam().leaf;
+  const fs::path folder = Scratch() / leaf;
+  ASSERT_TRUE(fs::create_directory(folder));
+  const fw::FolderItemPtr item = fw::FolderItem(Scratch().string()).Child(leaf);
+  EXPECT_EQ(item->Path(), folder.string());
+  EXPECT_EQ(item->Name(), leaf);
+  EXPECT_TRUE(item->Exists());
+  EXPECT_TRUE(item->IsFolder());
+
+  const fw::FolderItemPtr picture = item->Child(leaf + ".png");
+  Png((Scratch() / "plain.png").string());
+  fs::rename(Scratch() / "plain.png", folder / (leaf + ".png"));
+  EXPECT_EQ(picture->Name(), leaf + ".png");
+  EXPECT_TRUE(picture->Exists());
+  EXPECT_FALSE(picture->IsFolder());
+  const fw::FolderItemPtr up = picture->Parent();
+  ASSERT_NE(up, nullptr);
+  EXPECT_EQ(up->Path(), folder.string());
+  EXPECT_NE(picture->OpenAsPicture(), nullptr);
+
+  WriteBytes(folder / leaf, Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}));
+  const fw::SoundPtr sound = item->Child(leaf)->OpenAsSound();
+  ASSERT_NE(sound, nullptr);
+  EXPECT_EQ(sound->Path(), (folder / leaf).string());
+  EXPECT_TRUE(fw::testing::SoundLoads(*sound));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ByteName,
+                         ::testing::Values(ByteNameCase{"Latin1", "caf\xE9"},
+                                           ByteNameCase{"LoneContinuationByte", "\x80rotor"},
+                                           ByteNameCase{"SequenceCutShort", "rotor\xC3"},
+                                           ByteNameCase{"BytesUtf8NeverHas", "\xFF\xFE"},
+                                           ByteNameCase{"Utf8", "caf\xC3\xA9"}),
+                         probe::RowName());
 
 // --- the executable ---------------------------------------------------------
 

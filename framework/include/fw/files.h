@@ -44,7 +44,8 @@ struct SoundData;
 // nothing, and it never blocks.
 class Sound {
  public:
-  explicit Sound(std::string path);
+  // `data` holds the file at `path`, open, that was found to be a sound.
+  Sound(std::string path, std::unique_ptr<detail::SoundData> data);
   ~Sound();
   Sound(const Sound&) = delete;
   Sound& operator=(const Sound&) = delete;

@@ -16,6 +16,10 @@ void ProcessEvents();
 // How often the canvas has raised Paint, and how often the sound was played.
 int PaintCount(Canvas& canvas);
 int PlayCount(const Sound& sound);
+// Waits for the toolkit's word on whether it can play the sound, which
+// comes through the event loop; true when it can. A word that never comes
+// counts as no after a long while.
+bool SoundLoads(const Sound& sound);
 // Tests open and close windows by the hundred: the last one closing must
 // not end the application.
 void KeepRunningWithoutWindows();
