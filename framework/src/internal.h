@@ -1,6 +1,7 @@
 // Framework internals: the Qt side of the public classes.
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QSoundEffect>
 #include <QLabel>
@@ -151,6 +152,10 @@ class MenuView {
 };
 
 std::string& ExecutablePathOverride();
+
+// Opens `path` for reading only if it is a regular file; `why` tells what
+// was wrong otherwise, and is empty for a file that isn't there.
+bool OpenRegularFile(const std::string& path, QFile& file, std::string& why);
 
 // The framework's lists: every open window, the ones registered under their
 // class name, and the closed ones waiting to be destroyed.
