@@ -13,6 +13,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+
+#include <chrono>
 
 #include "fw/testing.h"
 #include "internal.h"
@@ -43,6 +46,28 @@ void KeepRunningWithoutWindows() { QApplication::setQuitOnLastWindowClosed(false
 void CallSoon(std::function<void()> fn) {
   QMetaObject::invokeMethod(
       qApp, [fn = std::move(fn)] { detail::Dispatch(fn); }, Qt::QueuedConnection);
+}
+
+bool RunEventsUntil(const std::function<bool()>& done) {
+  bool expired = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&expired] { expired = true; });
+  watchdog.start(std::chrono::minutes(2));
+  while (!done()) {
+    if (expired) return false;
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+bool RunClockTicks(int period, int ticks) {
+  int ticked = 0;
+  QTimer clock;
+  clock.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&clock, &QTimer::timeout, [&ticked] { ++ticked; });
+  clock.start(period);
+  return RunEventsUntil([&] { return ticked >= ticks; });
 }
 
 void SetExecutablePath(std::string path) { detail::ExecutablePathOverride() = std::move(path); }
