@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSoundEffect>
 #include <QTimer>
 
 #include <chrono>
@@ -40,6 +41,9 @@ void ProcessEvents() {
 
 int PaintCount(Canvas& canvas) { return canvas.Impl().paintCount; }
 int PlayCount(const Sound& sound) { return sound.Data().plays; }
+bool SoundLoading(const Sound& sound) {
+  return sound.Data().effect && sound.Data().effect->status() == QSoundEffect::Loading;
+}
 
 void KeepRunningWithoutWindows() { QApplication::setQuitOnLastWindowClosed(false); }
 

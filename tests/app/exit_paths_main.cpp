@@ -47,19 +47,23 @@ int status = 0;
 }
 
 // Opens About, then Credits from its button, as the user would, and calls
-// `then` once from the Credits clock's first tick, after the tick: by then
-// the fanfare has been asked to play and the rotor has turned and been
-// shown.
-void AtTheFirstCreditsTick(std::function<void()> then) {
+// `then` once from a tick of the Credits clock, after the tick, as soon as
+// the fanfare, asked to play when the window opened, has been read: by then
+// the rotor has turned and been shown, and the sound is playing.
+//
+// (Sooner, the process would meet a fault of the toolkit's sound cache: a
+// process that ends while the cache's thread is still reading a sound can
+// wait for that thread for ever.)
+void AtACreditsTickWithTheFanfareRead(std::function<void()> then) {
   implicit::Window1()->AppleAbout_Action();
   implicit::AboutWindow()->PushButton1_Action();
   CreditWindow* credits = implicit::CreditWindow();
+  if (finale() == nullptr || fw::testing::PlayCount(*finale()) == 0)
+    Fail("the Credits window did not ask for its fanfare");
   auto pending = std::make_shared<std::function<void()>>(std::move(then));
   credits->Get<fw::Timer>("Timer1").InstallHandler(fw::kActionEvent, [credits, pending] {
     credits->Timer1_Action();
-    if (!*pending) return;
-    if (finale() == nullptr || fw::testing::PlayCount(*finale()) == 0)
-      Fail("the Credits window did not ask for its fanfare");
+    if (!*pending || finale() == nullptr || fw::testing::SoundLoading(*finale())) return;
     const std::function<void()> now = std::move(*pending);
     *pending = nullptr;
     now();
@@ -132,11 +136,11 @@ void Leave() {
     implicit::Window1()->AppleAbout_Action();
     std::exit(status);
   } else if (how == "exit-with-credits") {
-    AtTheFirstCreditsTick([] { std::exit(status); });
+    AtACreditsTickWithTheFanfareRead([] { std::exit(status); });
   } else if (how == "lost-display") {
-    AtTheFirstCreditsTick([] { kill(XServerPid(), SIGKILL); });
+    AtACreditsTickWithTheFanfareRead([] { kill(XServerPid(), SIGKILL); });
   } else if (how == "broken-display-write") {
-    AtTheFirstCreditsTick(BreakTheDisplayUnderAWrite);
+    AtACreditsTickWithTheFanfareRead(BreakTheDisplayUnderAWrite);
   } else {
     std::fprintf(stderr, "app_exit_paths: no way out named \"%s\"\n", how.c_str());
     std::exit(2);

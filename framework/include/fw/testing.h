@@ -16,6 +16,9 @@ void ProcessEvents();
 // How often the canvas has raised Paint, and how often the sound was played.
 int PaintCount(Canvas& canvas);
 int PlayCount(const Sound& sound);
+// Whether the sound's file is still being read in the background; the
+// toolkit hears that it is done through the event loop.
+bool SoundLoading(const Sound& sound);
 // Tests open and close windows by the hundred: the last one closing must
 // not end the application.
 void KeepRunningWithoutWindows();
