@@ -4,6 +4,7 @@
 
 #include <cxxabi.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -142,6 +143,12 @@ std::string WhyNotStarted(const std::vector<QString>& said) {
 
 void RuntimeInit(int& argc, char** argv) {
   if (detail::runtime != nullptr) return;
+  // The X client library writes to its connection without asking the
+  // system to spare the process: where the display has gone, that write
+  // would end the process by SIGPIPE. Ignored, the write fails instead, the
+  // library marks the connection broken, and the toolkit ends the run as it
+  // does for any lost display, with its message and status 1.
+  std::signal(SIGPIPE, SIG_IGN);
   detail::runtime = new Runtime;
   {
     // Where the toolkit can't open its display it says so at length and

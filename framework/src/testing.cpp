@@ -17,6 +17,8 @@
 #include <QSoundEffect>
 #include <QTimer>
 
+#include <chrono>
+
 #include "fw/testing.h"
 #include "internal.h"
 
@@ -40,6 +42,9 @@ void ProcessEvents() {
 
 int PaintCount(Canvas& canvas) { return canvas.Impl().paintCount; }
 int PlayCount(const Sound& sound) { return sound.Data().plays; }
+bool SoundLoading(const Sound& sound) {
+  return sound.Data().effect && sound.Data().effect->status() == QSoundEffect::Loading;
+}
 
 bool SoundLoads(const Sound& sound) {
   QSoundEffect& effect = *sound.Data().effect;
@@ -65,6 +70,28 @@ void KeepRunningWithoutWindows() { QApplication::setQuitOnLastWindowClosed(false
 void CallSoon(std::function<void()> fn) {
   QMetaObject::invokeMethod(
       qApp, [fn = std::move(fn)] { detail::Dispatch(fn); }, Qt::QueuedConnection);
+}
+
+bool RunEventsUntil(const std::function<bool()>& done) {
+  bool expired = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&expired] { expired = true; });
+  watchdog.start(std::chrono::minutes(2));
+  while (!done()) {
+    if (expired) return false;
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+bool RunClockTicks(int period, int ticks) {
+  int ticked = 0;
+  QTimer clock;
+  clock.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&clock, &QTimer::timeout, [&ticked] { ++ticked; });
+  clock.start(period);
+  return RunEventsUntil([&] { return ticked >= ticks; });
 }
 
 void SetExecutablePath(std::string path) { detail::ExecutablePathOverride() = std::move(path); }

@@ -6,11 +6,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -52,32 +56,47 @@ inline Outcome Spawn(const std::string& exe, const std::vector<std::string>& arg
     return out;
   }
   // The child's end is the test's, not the end of its output: a process it
-  // started may hold the pipe open after it is gone.
+  // started may hold the pipe open after it is gone. Its process descriptor
+  // tells when it ends; until then what it writes is read as it comes.
+  // (The system call itself: this C library declares its wrapper for C only.)
+  const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  if (pidFd < 0) {
+    const int error = errno;
+    out.err = "no process descriptor for the child: " + std::string(std::strerror(error));
+    if (error != ESRCH) kill(pid, SIGKILL);  // ESRCH: already gone and reaped
+  }
   const auto deadline = std::chrono::steady_clock::now() + limit;
-  int wstatus = 0;
-  bool ended = false;
-  while (!ended) {
-    if (std::chrono::steady_clock::now() >= deadline) {
+  bool pipeOpen = true;
+  for (bool gone = pidFd < 0; !gone;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
       out.hung = true;
       kill(pid, SIGKILL);
-      ended = waitpid(pid, &wstatus, 0) == pid;
       break;
     }
-    pollfd p{pipeFds[0], POLLIN, 0};
-    const bool readable = poll(&p, 1, 50) > 0 && (p.revents & (POLLIN | POLLHUP)) != 0;
-    if (readable) {
+    pollfd fds[2] = {{pidFd, POLLIN, 0}, {pipeOpen ? pipeFds[0] : -1, POLLIN, 0}};
+    if (poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), INT_MAX))) < 0) {
+      if (errno == EINTR) continue;
+      kill(pid, SIGKILL);
+      break;
+    }
+    if ((fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       char buffer[512];
       const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
-      if (got > 0) {
-        out.err.append(buffer, static_cast<std::size_t>(got));
-        continue;
-      }
-      usleep(5000);  // closed: only the end is left to wait for
+      if (got > 0) out.err.append(buffer, static_cast<std::size_t>(got));
+      else if (got == 0 || errno != EINTR) pipeOpen = false;
     }
-    const pid_t reaped = waitpid(pid, &wstatus, WNOHANG);
-    ended = reaped == pid;
-    if (reaped < 0 && errno != EINTR) break;  // not ours to wait for: no status to give
+    gone = (fds[0].revents & POLLIN) != 0;
   }
+  // Gone or killed: this wait is short. A child that is not ours to wait
+  // for gives no status.
+  int wstatus = 0;
+  pid_t reaped = -1;
+  do reaped = waitpid(pid, &wstatus, 0);
+  while (reaped < 0 && errno == EINTR);
+  const bool ended = reaped == pid;
+  if (pidFd >= 0) close(pidFd);
   // What it wrote just before it ended.
   for (;;) {
     pollfd p{pipeFds[0], POLLIN, 0};

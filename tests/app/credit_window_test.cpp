@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/about_window.h"
@@ -131,11 +129,7 @@ TEST_F(CreditsTest, TickShowsOnScreen) {
 // The clock runs by itself in the event loop.
 TEST_F(CreditsTest, ClockTurnsTheRotorWhileTheLoopRuns) {
   CreditWindow* w = implicit::CreditWindow();
-  for (int turn = 0; turn < 200 && w->n == 0; ++turn) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    fw::testing::ProcessEvents();
-  }
-  EXPECT_NE(w->n, 0);
+  EXPECT_TRUE(fw::testing::RunEventsUntil([w] { return w->n != 0; }));
 }
 
 TEST_F(CreditsTest, MouseDownClosesAndReportsUnhandled) {
@@ -167,10 +161,8 @@ TEST_F(CreditsTest, ClosedWindowStaysClosedWhileItsClockIsDue) {
   fw::testing::ProcessEvents();
   fw::testing::PressMouse(*w, 20, 20);
   ASSERT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  fw::testing::ProcessEvents();
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  fw::testing::ProcessEvents();
+  // The window's clock ticks every millisecond.
+  ASSERT_TRUE(fw::testing::RunClockTicks(1, 3));
   EXPECT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
   ASSERT_NE(finale(), nullptr);
   EXPECT_EQ(fw::testing::PlayCount(*finale()), 1);

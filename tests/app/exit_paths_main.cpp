@@ -5,18 +5,31 @@
 //   app_exit_paths <how> [status]
 //
 // how: quit, last-window-closed, exit-with-about, exit-with-credits,
-//      lost-display (the X server named by DISPLAY is stopped under it: the
-//      process id of that server comes in VANTOREL_KILL_PID).
+//      lost-display (the X server named by DISPLAY is killed under it),
+//      broken-display-write (the process's own connection to that server
+//      breaks under its next write). The process id of the X server comes
+//      in VANTOREL_X_SERVER_PID.
 #include <QCoreApplication>
-#include <QTimer>
+
+#include <dirent.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 #include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/about_window.h"
 #include "app/credit_window.h"
+#include "app/loaders.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "fw/fw.h"
@@ -28,10 +41,90 @@ namespace {
 std::string how;
 int status = 0;
 
-// Opens About, then Credits from its button, as the user would.
-void OpenCredits() {
+[[noreturn]] void Fail(const char* what) {
+  std::fprintf(stderr, "app_exit_paths: %s\n", what);
+  std::exit(2);
+}
+
+// Opens About, then Credits from its button, as the user would, and calls
+// `then` once from a tick of the Credits clock, after the tick, as soon as
+// the fanfare, asked to play when the window opened, has been read: by then
+// the rotor has turned and been shown, and the sound is playing.
+//
+// (Sooner, the process would meet a fault of the toolkit's sound cache: a
+// process that ends while the cache's thread is still reading a sound can
+// wait for that thread for ever.)
+void AtACreditsTickWithTheFanfareRead(std::function<void()> then) {
   implicit::Window1()->AppleAbout_Action();
   implicit::AboutWindow()->PushButton1_Action();
+  CreditWindow* credits = implicit::CreditWindow();
+  if (finale() == nullptr || fw::testing::PlayCount(*finale()) == 0)
+    Fail("the Credits window did not ask for its fanfare");
+  auto pending = std::make_shared<std::function<void()>>(std::move(then));
+  credits->Get<fw::Timer>("Timer1").InstallHandler(fw::kActionEvent, [credits, pending] {
+    credits->Timer1_Action();
+    if (!*pending || finale() == nullptr || fw::testing::SoundLoading(*finale())) return;
+    const std::function<void()> now = std::move(*pending);
+    *pending = nullptr;
+    now();
+  });
+}
+
+pid_t XServerPid() {
+  const char* pid = std::getenv("VANTOREL_X_SERVER_PID");
+  if (pid == nullptr || *pid == '\0') Fail("no VANTOREL_X_SERVER_PID");
+  return static_cast<pid_t>(std::atol(pid));
+}
+
+// The process's own connection to the X server: the socket whose peer is
+// one of the server's, whose names hold ".X11-unix".
+int XConnection() {
+  DIR* dir = opendir("/proc/self/fd");
+  if (dir == nullptr) return -1;
+  int found = -1;
+  while (const dirent* entry = readdir(dir)) {
+    const int fd = std::atoi(entry->d_name);
+    sockaddr_un peer{};
+    socklen_t size = sizeof peer;
+    if (entry->d_name[0] < '0' || entry->d_name[0] > '9' ||
+        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
+        peer.sun_family != AF_UNIX || size <= offsetof(sockaddr_un, sun_path))
+      continue;
+    // An abstract name starts with a zero byte; a string_view keeps it.
+    const std::string_view name(peer.sun_path, size - offsetof(sockaddr_un, sun_path));
+    if (name.find(".X11-unix") != std::string_view::npos) found = fd;
+  }
+  closedir(dir);
+  return found;
+}
+
+// Stops the process and comes back once it stands stopped: the signal
+// takes effect a moment after it is sent.
+void Stop(pid_t pid) {
+  kill(pid, SIGSTOP);
+  const std::string statPath = "/proc/" + std::to_string(pid) + "/stat";
+  for (;;) {
+    std::ifstream stat(statPath);
+    const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t name = line.rfind(')');
+    if (name == std::string::npos || name + 2 >= line.size()) return;  // gone
+    if (line[name + 2] == 'T' || line[name + 2] == 't') return;
+    sched_yield();
+  }
+}
+
+// The write side of the connection is shut down, and at once the next tick
+// repaints and the toolkit writes to the server. The server stands still
+// meanwhile, so that it can't answer the shut-down connection by closing
+// it: the toolkit learns of the break only from its own write.
+void BreakTheDisplayUnderAWrite() {
+  const pid_t server = XServerPid();
+  const int connection = XConnection();
+  if (connection < 0) Fail("no connection to the X server among the open files");
+  Stop(server);
+  shutdown(connection, SHUT_WR);
+  implicit::CreditWindow()->Timer1_Action();
+  kill(server, SIGCONT);
 }
 
 void Leave() {
@@ -43,15 +136,11 @@ void Leave() {
     implicit::Window1()->AppleAbout_Action();
     std::exit(status);
   } else if (how == "exit-with-credits") {
-    OpenCredits();
-    // Let the rotor turn and the sound start before the process goes.
-    QTimer::singleShot(50, [] { std::exit(status); });
+    AtACreditsTickWithTheFanfareRead([] { std::exit(status); });
   } else if (how == "lost-display") {
-    OpenCredits();
-    QTimer::singleShot(50, [] {
-      const char* pid = std::getenv("VANTOREL_KILL_PID");
-      if (pid != nullptr) kill(static_cast<pid_t>(std::atol(pid)), SIGKILL);
-    });
+    AtACreditsTickWithTheFanfareRead([] { kill(XServerPid(), SIGKILL); });
+  } else if (how == "broken-display-write") {
+    AtACreditsTickWithTheFanfareRead(BreakTheDisplayUnderAWrite);
   } else {
     std::fprintf(stderr, "app_exit_paths: no way out named \"%s\"\n", how.c_str());
     std::exit(2);

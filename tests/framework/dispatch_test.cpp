@@ -217,7 +217,9 @@ INSTANTIATE_TEST_SUITE_P(
 // --- timers -----------------------------------------------------------------
 
 // A timer under test, and a clock on the same window that quits the loop
-// after a number of its own ticks.
+// at the first of its own ticks at which `done` holds, given how often the
+// clock has ticked. Timers fire in the order they fall due, so a timer of
+// shorter period that runs has come due at every tick of the clock.
 class TimerProbe : public Probe {
  public:
   static inline int mode = 0;
@@ -226,11 +228,11 @@ class TimerProbe : public Probe {
     Add<fw::Timer>(ControlClass::Timer, "T", {.mode = mode, .period = 1})
         .InstallHandler(fw::kActionEvent, [ticks = ticks] { ++*ticks; });
   }
-  void StartClock(int period, int ticksToRun) {
-    auto left = std::make_shared<int>(ticksToRun);
+  void StartClock(int period, std::function<bool(int clockTicks)> done) {
+    auto ticked = std::make_shared<int>(0);
     Add<fw::Timer>(ControlClass::Timer, "Clock", {.mode = 2, .period = period})
-        .InstallHandler(fw::kActionEvent, [left] {
-          if (--*left == 0) fw::Quit();
+        .InstallHandler(fw::kActionEvent, [ticked, done = std::move(done)] {
+          if (done(++*ticked)) fw::Quit();
         });
   }
   std::shared_ptr<int> ticks = std::make_shared<int>(0);
@@ -250,8 +252,12 @@ TEST_P(TimerMode, TicksAsItsModeSays) {
   TimerProbe::mode = row.mode;
   TimerProbe* w = fw::ImplicitInstance<TimerProbe>();
   EXPECT_EQ(w->Get<fw::Timer>("T").Mode(), row.mode);
-  // Ten ticks of a 5 ms clock give a 1 ms timer time to tick again and again.
-  w->StartClock(5, 10);
+  // The loop runs until the timer has ticked as often as it must, and for
+  // ten ticks of a 5 ms clock, each of which finds a 1 ms timer due again
+  // if it runs on when it should not.
+  w->StartClock(5, [ticks = w->ticks, fewest = row.fewest](int clockTicks) {
+    return clockTicks >= 10 && *ticks >= fewest;
+  });
   ASSERT_TRUE(probe::RunUntilQuit(*w));
   EXPECT_GE(*w->ticks, row.fewest);
   EXPECT_LE(*w->ticks, row.most);
@@ -286,9 +292,8 @@ TEST_F(TimerTest, StopsWithItsWindow) {
   TimerProbe::mode = 2;
   TimerProbe* w = fw::ImplicitInstance<TimerProbe>();
   std::shared_ptr<int> ticks = w->ticks;
-  w->StartClock(2, 5);
+  w->StartClock(2, [ticks](int) { return *ticks > 0; });
   ASSERT_TRUE(probe::RunUntilQuit(*w));
-  ASSERT_GT(*ticks, 0);
 
   w->Close();
   const int atClose = *ticks;
@@ -298,7 +303,7 @@ TEST_F(TimerTest, StopsWithItsWindow) {
   // stays silent.
   TimerProbe::mode = 0;
   auto* other = fw::ImplicitInstance<TimerProbe>();
-  other->StartClock(2, 10);
+  other->StartClock(2, [](int clockTicks) { return clockTicks >= 10; });
   ASSERT_TRUE(probe::RunUntilQuit(*other));
   EXPECT_EQ(*ticks, atClose);
 }

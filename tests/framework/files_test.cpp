@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <latch>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -274,33 +275,46 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FilesTest, OtherThreadsKeepTheirWordsWhileABrokenPictureIsRead) {
   const fs::path path = Scratch() / "broken.png";
   TruncatedPng(path.string());
-  std::atomic<bool> stop{false};
-  int written = 0;
+  // The reads go on until the other thread has written this many lines,
+  // however the two threads are scheduled, so that its words fall among
+  // many reads.
+  constexpr int kReads = 300, kLines = 200;
+  std::atomic<bool> stop{false}, failed{false};
+  std::atomic<int> written{0};
+  std::latch started(1);
   ::testing::internal::CaptureStderr();
   std::thread other([&] {
-    while (!stop.load()) {
-      const std::string line = "other thread line " + std::to_string(written) + "\n";
-      if (::write(STDERR_FILENO, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+    for (int n = 0; !stop.load(); ++n) {
+      const std::string line = "other thread line " + std::to_string(n) + "\n";
+      if (::write(STDERR_FILENO, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+        failed = true;
         break;
-      qInfo("other thread message %d", written);
-      ++written;
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
+      }
+      qInfo("other thread message %d", n);
+      if (written.exchange(n + 1) == 0) started.count_down();
+      std::this_thread::yield();
     }
+    if (written.load() == 0) started.count_down();
   });
-  for (int i = 0; i < 300; ++i) EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
+  started.wait();
+  for (int reads = 0; !failed.load() && (reads < kReads || written.load() < kLines); ++reads)
+    EXPECT_EQ(fw::FolderItem(path.string()).OpenAsPicture(), nullptr);
   stop = true;
   other.join();
   const std::string err = ::testing::internal::GetCapturedStderr();
+  ASSERT_FALSE(failed.load()) << "the other thread could not write";
+  const int total = written.load();
+  ASSERT_GE(total, kLines);
 
   EXPECT_EQ(err.find('\0'), std::string::npos) << "a hole of zeros in the stream";
-  std::vector<int> lines(static_cast<std::size_t>(written)), messages(lines.size());
+  std::vector<int> lines(static_cast<std::size_t>(total)), messages(lines.size());
   int reports = 0;
   for (const std::string& line : LinesOf(err)) {
     int n = -1;
-    if (std::sscanf(line.c_str(), "other thread line %d", &n) == 1 && n >= 0 && n < written) {
+    if (std::sscanf(line.c_str(), "other thread line %d", &n) == 1 && n >= 0 && n < total) {
       ++lines[static_cast<std::size_t>(n)];
     } else if (std::sscanf(line.c_str(), "other thread message %d", &n) == 1 && n >= 0 &&
-               n < written) {
+               n < total) {
       ++messages[static_cast<std::size_t>(n)];
     } else {
       ++reports;
@@ -309,8 +323,7 @@ TEST_F(FilesTest, OtherThreadsKeepTheirWordsWhileABrokenPictureIsRead) {
     }
   }
   EXPECT_EQ(reports, 1);
-  ASSERT_GT(written, 0);
-  for (int n = 0; n < written; ++n) {
+  for (int n = 0; n < total; ++n) {
     EXPECT_EQ(lines[static_cast<std::size_t>(n)], 1) << "line " << n;
     EXPECT_EQ(messages[static_cast<std::size_t>(n)], 1) << "message " << n;
   }

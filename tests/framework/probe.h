@@ -126,8 +126,12 @@ class FrameworkTest : public ::testing::Test {
       std::string leaf = std::string(info->test_suite_name()) + "." + info->name();
       for (char& c : leaf)
         if (c == '/') c = '_';
+      // A run of its own too: the runtime remembers the files it reported,
+      // and a repeated test must not find its earlier run's.
+      static int runs = 0;
       scratch_ = std::filesystem::temp_directory_path() /
-                 ("vantorel-fw-" + std::to_string(::getpid()) + "-" + leaf);
+                 ("vantorel-fw-" + std::to_string(::getpid()) + "-" + std::to_string(++runs) +
+                  "-" + leaf);
       std::filesystem::create_directories(scratch_);
     }
     return scratch_;

@@ -20,11 +20,23 @@ int PlayCount(const Sound& sound);
 // comes through the event loop; true when it can. A word that never comes
 // counts as no after a long while.
 bool SoundLoads(const Sound& sound);
+// Whether the sound's file is still being read in the background; the
+// toolkit hears that it is done through the event loop.
+bool SoundLoading(const Sound& sound);
 // Tests open and close windows by the hundred: the last one closing must
 // not end the application.
 void KeepRunningWithoutWindows();
 // Runs `fn` from the event loop at its next turn.
 void CallSoon(std::function<void()> fn);
+// Runs the event loop, waiting for events, until `done` holds; it is asked
+// after every turn. A watchdog gives up after a long while, and false says
+// so: a condition that never comes fails the test instead of hanging it.
+bool RunEventsUntil(const std::function<bool()>& done);
+// Runs the event loop until a clock started now has ticked `ticks` times,
+// every `period` milliseconds. Timers fire in the order they fall due, so
+// by then every timer that was running with that period or a shorter one
+// has come due, however the machine is loaded.
+bool RunClockTicks(int period, int ticks);
 // Pretends the executable lives at `path` (empty: the real one).
 void SetExecutablePath(std::string path);
 // The user's click on a button, radio button or check box.
