@@ -79,15 +79,12 @@ int Run(int /*argc*/, char** argv) {
   // on to the toolkit, so no argument can change how it runs.
   static int toolkitArgc = 1;
   fw::RuntimeInit(toolkitArgc, argv);
-  // Should the process end inside the loop (the toolkit exits when the
-  // display goes away), the globals still go in their order.
-  fw::SetEarlyExitRoutine(Finalize);
+  // The globals go in their order on whatever road the run ends, the toolkit
+  // ending the process when the display goes away among them.
+  fw::SetShutdownRoutine(Finalize);
   Initialize();
   Main();
-  // From here the program releases its globals itself, once.
-  fw::SetEarlyExitRoutine({});
-  Finalize();
-  return fw::RuntimeExit();
+  return fw::RuntimeExit();  // runs Finalize first
 }
 
 }  // namespace shell

@@ -29,7 +29,7 @@ void InitFileTypes();
 void NewAppInstance();
 void ApplicationAddMenuHandlers();
 void MakeDefaultView();
-void Finalize();
+void Finalize();  // run by the runtime's teardown, on every way out; throws nothing
 
 // The whole process: returns the exit status.
 int Run(int argc, char** argv);

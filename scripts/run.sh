@@ -3,8 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run.sh: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
-  echo "Start it from a desktop session." >&2
+  echo "run.sh: cannot open a display. Run it on a desktop, or under xvfb-run." >&2
   exit 1
 fi
 bash scripts/install-deps.sh

@@ -204,6 +204,11 @@ TEST_P(NoDisplayTest, ExecutableExitsWithStatusOneAndSaysWhyInOneLine) {
   EXPECT_EQ(out.status, 1) << out.err;
   EXPECT_NE(out.err.find(GetParam().says), std::string::npos) << out.err;
   EXPECT_NE(out.err.find("vantorel: "), std::string::npos) << out.err;
+  // Where the display is what is missing, the user is told where it runs.
+  const bool aboutTheDisplay = std::string(GetParam().says).find("display") != std::string::npos;
+  EXPECT_EQ(out.err.find("Run it on a desktop, or under xvfb-run.") != std::string::npos,
+            aboutTheDisplay)
+      << out.err;
   ASSERT_FALSE(out.err.empty());
   EXPECT_EQ(out.err.find('\n'), out.err.size() - 1) << "more than one line:\n" << out.err;
 }
@@ -211,10 +216,10 @@ TEST_P(NoDisplayTest, ExecutableExitsWithStatusOneAndSaysWhyInOneLine) {
 INSTANTIATE_TEST_SUITE_P(
     Shell, NoDisplayTest,
     ::testing::Values(
-        NoDisplayRow{"EmptyEnvironment", {}, "no display"},
-        NoDisplayRow{"OnlyHomeAndPath", {"HOME=/tmp", "PATH=/usr/bin:/bin"}, "no display"},
+        NoDisplayRow{"EmptyEnvironment", {}, "cannot open a display"},
+        NoDisplayRow{"OnlyHomeAndPath", {"HOME=/tmp", "PATH=/usr/bin:/bin"}, "cannot open a display"},
         NoDisplayRow{"DisplayVariablesBlank",
-                     {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="}, "no display"},
+                     {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="}, "cannot open a display"},
         NoDisplayRow{"LocalDisplayWithNoServer", {"DISPLAY=:199", "PATH=/usr/bin:/bin"},
                      "cannot open display \":199\""},
         NoDisplayRow{"NetworkDisplayWithNoServer", {"DISPLAY=127.0.0.1:199"},

@@ -21,17 +21,25 @@ class Application {
   std::shared_ptr<MenuBar> menuBar_;
 };
 
+// A run, in the order the program's start-up and shut-down call it.
+
 // Brings up the runtime (the GUI toolkit). Call once, before anything else.
+// Where no display can be opened it says so in one line and ends the
+// process with status 1.
 void RuntimeInit(int& argc, char** argv);
-// The program's releases of its own globals for a process that ends before
-// RuntimeExit: exit() called by the toolkit (the display went away) or by a
-// handler. It runs once, before the framework takes down the windows, the
-// application object and the toolkit, in that order. RuntimeExit doesn't
-// run it: on the ordinary road the program releases its globals itself.
-void SetEarlyExitRoutine(std::function<void()> routine);
+// The program's releases of its own globals. The runtime's teardown runs
+// it once, before it takes down the windows, the application object and
+// the toolkit, on every way out: RuntimeExit, or exit() called by the
+// toolkit (the display went away) or by a handler. On that last road it
+// runs inside a destructor, so it must not throw.
+void SetShutdownRoutine(std::function<void()> routine);
 // Calls the start-up routine back once; an exception from it comes back out.
 void RunFrameworkInitialization(const std::function<void()>& startup);
+// Kept on purpose, though it does nothing (native classes need no tables
+// set up), so that start-up reads in the order it is described.
 void RuntimeInitExternalClasses();
+// Kept on purpose for the same reason: the program has no plug-ins, and
+// the table it asks for has no use beyond standing in start-up's order.
 struct PluginEntrypointsTable {
   std::vector<void*> entries;
 };
@@ -47,11 +55,9 @@ void Quit();
 // Releases the framework's lists of windows (open, implicit, waiting to be
 // redrawn): every window left is destroyed.
 void ReleaseWindowLists();
-// Takes the runtime down (the windows, the application object, the toolkit,
-// in that order) and gives the exit status: 0 after a normal quit.
+// Takes the run down (the program's shut-down routine, the windows, the
+// application object, the toolkit, in that order) and gives the exit
+// status: 0 after a normal quit.
 int RuntimeExit();
-
-// Where no display can be opened the runtime can't start; this tells why.
-bool DisplayAvailable();
 
 }  // namespace fw
