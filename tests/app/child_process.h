@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <optional>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,6 +27,39 @@ struct Outcome {
   std::string err;
 };
 
+extern char** environ;
+
+// One of this process's descriptors, which the child gets as `theirs`.
+// Made with close-on-exec, it reaches no other child.
+struct ChildFd {
+  int ours;
+  int theirs;
+};
+
+// Starts `exe`, a path or a name looked up on PATH, with `args` and `env`
+// as its whole environment (none: this process's). Gives its process id,
+// or 0 with `error` set: ENOENT when no such program is installed.
+inline pid_t StartChild(const std::string& exe, const std::vector<std::string>& args,
+                        const std::optional<std::vector<std::string>>& env,
+                        const std::vector<ChildFd>& fds, int& error) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  for (const ChildFd& fd : fds) posix_spawn_file_actions_adddup2(&actions, fd.ours, fd.theirs);
+  std::vector<std::string> argStore = {exe};
+  argStore.insert(argStore.end(), args.begin(), args.end());
+  std::vector<std::string> envStore = env.value_or(std::vector<std::string>{});
+  std::vector<char*> argv, envp;
+  for (std::string& a : argStore) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  for (std::string& e : envStore) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  error = posix_spawnp(&pid, exe.c_str(), &actions, nullptr, argv.data(),
+                       env ? envp.data() : environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return error == 0 ? pid : 0;
+}
+
 // `env` is the child's whole environment. A child still running after
 // `limit` is killed, so that a hang fails the test instead of stalling it.
 inline Outcome Spawn(const std::string& exe, const std::vector<std::string>& args,
@@ -34,25 +68,12 @@ inline Outcome Spawn(const std::string& exe, const std::vector<std::string>& arg
   Outcome out;
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return out;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
-  std::vector<std::string> argStore = {exe};
-  argStore.insert(argStore.end(), args.begin(), args.end());
-  std::vector<std::string> envStore = env;
-  std::vector<char*> argv, envp;
-  for (std::string& a : argStore) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  for (std::string& e : envStore) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
+  int error = 0;
+  const pid_t pid = StartChild(exe, args, env, {{pipeFds[1], STDERR_FILENO}}, error);
   close(pipeFds[1]);
-  if (spawned != 0) {
+  if (pid == 0) {
     close(pipeFds[0]);
+    out.err = "could not start " + exe + ": " + std::strerror(error);
     return out;
   }
   // The child's end is the test's, not the end of its output: a process it

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 #include <functional>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,8 @@
 #include "gui/fixture.h"
 #include "resource_layout.h"
 #include "rotor.h"
+#include "support/lines.h"
+#include "support/pipe_watchdog.h"
 
 namespace {
 
@@ -279,12 +281,15 @@ TEST_P(BrokenFrameTest, IsReportedOnceAndPickedUpWhenMended) {
   const std::filesystem::path file = layout.Resources() / GetParam().file;
   GetParam().breakIt(file);
   CreditWindow* w = OpenCredits();
+  std::optional<PipeWatchdog> watchdog;
+  if (std::filesystem::is_fifo(file)) watchdog.emplace(file);
   ::testing::internal::CaptureStderr();
   const std::vector<std::string> ticks = Ticks(*w, 400);
   const std::string err = ::testing::internal::GetCapturedStderr();
-  std::vector<std::string> lines;
-  std::istringstream in(err);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  if (watchdog) {
+    ASSERT_FALSE(watchdog->Rescued()) << "a tick waited in the pipe's open";
+  }
+  const std::vector<std::string> lines = LinesOf(err);
   ASSERT_EQ(lines.size(), 1u) << err;
   EXPECT_NE(lines[0].find(file.string()), std::string::npos) << lines[0];
   EXPECT_TRUE(w->IsOpen());

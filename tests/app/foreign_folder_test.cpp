@@ -12,7 +12,6 @@
 
 #include "child_process.h"
 
-extern char** environ;
 
 namespace {
 

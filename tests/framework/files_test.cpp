@@ -12,20 +12,19 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <latch>
-#include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "probe.h"
+#include "support/lines.h"
+#include "support/pipe_watchdog.h"
 
 namespace {
 
@@ -111,32 +110,6 @@ void PalettePngWithText(const std::string& path) {
 
 class PictureFile : public FilesTest, public ::testing::WithParamInterface<PictureCase> {};
 
-// Opens the item as a picture. Should the open block, as it would on a pipe
-// with no writer, a writer comes along after a long while and lets it go,
-// and `blocked` says so: the test fails instead of hanging.
-fw::PicturePtr OpenWithoutHanging(const fs::path& path, bool& blocked) {
-  std::mutex m;
-  std::condition_variable cv;
-  bool done = false;
-  std::atomic<bool> rescued{false};
-  std::thread watchdog([&] {
-    std::unique_lock<std::mutex> lock(m);
-    if (cv.wait_for(lock, std::chrono::seconds(20), [&] { return done; })) return;
-    rescued = true;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) ::close(fd);
-  });
-  fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
-  {
-    const std::lock_guard<std::mutex> lock(m);
-    done = true;
-  }
-  cv.notify_one();
-  watchdog.join();
-  blocked = rescued;
-  return picture;
-}
-
 void TruncatedPng(const std::string& p) {
   Png(p);
   fs::resize_file(p, 40);
@@ -149,9 +122,9 @@ TEST_P(PictureFile, LoadsByContentAndGivesNilOtherwise) {
   const PictureCase& row = GetParam();
   const fs::path path = Scratch() / row.file;
   if (row.write) row.write(path.string());
-  bool blocked = false;
-  const fw::PicturePtr picture = OpenWithoutHanging(path, blocked);
-  EXPECT_FALSE(blocked) << "opening it blocked";
+  PipeWatchdog watchdog(path);
+  const fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
+  EXPECT_FALSE(watchdog.Rescued()) << "opening it blocked";
   if (!row.loads) {
     EXPECT_EQ(picture, nullptr);
     return;
@@ -204,13 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A loader tries a broken picture again at every call, as often as every
 // millisecond. What is said about it must not grow with the tries.
-std::vector<std::string> LinesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    if (!line.empty()) lines.push_back(line);
-  return lines;
-}
 
 std::vector<std::string> StderrOfTries(const fs::path& path, int tries, bool loads = false) {
   ::testing::internal::CaptureStderr();
