@@ -84,7 +84,7 @@ int Run(int /*argc*/, char** argv) {
   fw::SetShutdownRoutine(Finalize);
   Initialize();
   Main();
-  return fw::RuntimeExit();  // runs Finalize first
+  return fw::RuntimeExit();
 }
 
 }  // namespace shell

@@ -6,7 +6,9 @@
 // library's lookups. For one of the toolkit's plug-ins that note is now and
 // then garbage, and the scan at exit then crashes ("Tracer caught signal
 // 11") after every test has passed. Without the note the scan leaves that
-// storage out, and no leak has shown that it alone would hide.
+// storage out. What it risks: an object held only from such a library's
+// thread storage would be reported as a leak; none of ours is, and three
+// full runs reported nothing new.
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" const char* __asan_default_options() { return "intercept_tls_get_addr=0"; }
 #endif

@@ -74,6 +74,10 @@ bool KeepPixelChunks(QByteArray& bytes, std::string& why) {
   constexpr std::uint32_t kLongest = 0x7FFFFFFF;  // as the format has it
   auto* u = reinterpret_cast<unsigned char*>(bytes.data());
   const auto end = static_cast<std::size_t>(bytes.size());
+  if (end < kSignature) {
+    why = "it is too short to be a PNG picture";
+    return false;
+  }
   std::size_t at = kSignature, kept = kSignature;
   while (end - at >= kHead) {
     const std::uint32_t length = Be32(u + at);
@@ -107,7 +111,12 @@ bool KeepPixelChunks(QByteArray& bytes, std::string& why) {
 // The toolkit's limit on how much one picture may take holds here too.
 QImage ReadPng(QFile& file, std::string& why) {
   const qint64 limit = PictureLimit();
-  QByteArray bytes = file.readAll();
+  // The size was weighed before, but a file may grow while it is read.
+  QByteArray bytes = limit > 0 ? file.read(limit + 1) : file.readAll();
+  if (limit > 0 && bytes.size() > limit) {
+    why = "it is larger than a picture may be";
+    return {};
+  }
   if (!KeepPixelChunks(bytes, why)) return {};
   // libpng keeps its reader's state behind the image until it is freed,
   // however the read ends.

@@ -84,7 +84,7 @@ inline Outcome Spawn(const std::string& exe, const std::vector<std::string>& arg
   if (pidFd < 0) {
     const int error = errno;
     out.err = "no process descriptor for the child: " + std::string(std::strerror(error));
-    if (error != ESRCH) kill(pid, SIGKILL);  // ESRCH: already gone and reaped
+    kill(pid, SIGKILL);  // nothing to watch it by: it is waited for below
   }
   const auto deadline = std::chrono::steady_clock::now() + limit;
   bool pipeOpen = true;

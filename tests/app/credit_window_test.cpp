@@ -280,9 +280,9 @@ TEST_P(BrokenFrameTest, IsReportedOnceAndPickedUpWhenMended) {
   layout.PutAll();
   const std::filesystem::path file = layout.Resources() / GetParam().file;
   GetParam().breakIt(file);
-  CreditWindow* w = OpenCredits();
   std::optional<PipeWatchdog> watchdog;
   if (std::filesystem::is_fifo(file)) watchdog.emplace(file);
+  CreditWindow* w = OpenCredits();
   ::testing::internal::CaptureStderr();
   const std::vector<std::string> ticks = Ticks(*w, 400);
   const std::string err = ::testing::internal::GetCapturedStderr();

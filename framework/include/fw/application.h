@@ -34,6 +34,8 @@ void RuntimeInit(int& argc, char** argv);
 // runs inside a destructor, so it must not throw.
 void SetShutdownRoutine(std::function<void()> routine);
 // Calls the start-up routine back once; an exception from it comes back out.
+// Kept on purpose: the program hands its start-up to the framework, and the
+// framework calls it back, in the order start-up is described.
 void RunFrameworkInitialization(const std::function<void()>& startup);
 // Kept on purpose, though it does nothing (native classes need no tables
 // set up), so that start-up reads in the order it is described.
@@ -55,8 +57,8 @@ void Quit();
 // Releases the framework's lists of windows (open, implicit, waiting to be
 // redrawn): every window left is destroyed.
 void ReleaseWindowLists();
-// Takes the run down (the program's shut-down routine, the windows, the
-// application object, the toolkit, in that order) and gives the exit
+// Takes the run down (the program's shut-down routine, any windows still
+// left, the application object, the toolkit, in that order) and gives the exit
 // status: 0 after a normal quit.
 int RuntimeExit();
 
