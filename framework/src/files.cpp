@@ -1,6 +1,8 @@
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QBuffer>
 #include <QFile>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QMediaDevices>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 
@@ -59,23 +62,23 @@ std::uint32_t Le32(const unsigned char* u) {
 }
 std::uint16_t Le16(const unsigned char* u) { return static_cast<std::uint16_t>(u[0] | (u[1] << 8)); }
 
-// Reads exactly n bytes into a fixed buffer: a chunk size in the file is
-// never trusted as an allocation size.
 bool ReadExactly(QFile& file, unsigned char* into, qint64 n) {
   return file.read(reinterpret_cast<char*>(into), n) == n;
 }
 
-// Only what the player can really decode counts as a sound: RIFF/WAVE with
-// integer PCM of 8, 16, 24 or 32 bits and some data, all of it there. The
-// toolkit waits for ever for samples that aren't in the file, and steps
-// over a chunk without the byte that pads an odd one, so that it loses its
-// way in any chunk after one.
-bool IsPlayableWave(QFile& file) {
+// Only RIFF/WAVE with integer PCM of 8, 16, 24 or 32 bits and at least
+// one whole frame, all of it there, counts as a sound. A chunk size in the
+// file is never trusted as an allocation size: the samples are read only
+// once the file is known to hold them. A chunk of odd size before the
+// samples is refused, with or without the byte that pads it, as players
+// disagree on that byte; the samples may end the file without it.
+bool ReadWave(QFile& file, QAudioFormat& format, QByteArray& samples) {
   unsigned char head[12];
   if (!ReadExactly(file, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
       std::memcmp(head + 8, "WAVE", 4) != 0)
     return false;
-  bool formatOk = false;
+  std::uint16_t channels = 0, bits = 0;
+  std::uint32_t rate = 0;
   for (int chunks = 0; chunks < 64; ++chunks) {
     unsigned char header[8];
     if (!ReadExactly(file, header, 8)) return false;
@@ -85,14 +88,35 @@ bool IsPlayableWave(QFile& file) {
     if (std::memcmp(header, "fmt ", 4) == 0) {
       unsigned char fmt[16];
       if (size < 16 || !ReadExactly(file, fmt, 16)) return false;
-      const std::uint16_t tag = Le16(fmt);
-      const std::uint16_t channels = Le16(fmt + 2);
-      const std::uint32_t rate = Le32(fmt + 4);
-      const std::uint16_t bits = Le16(fmt + 14);
-      formatOk = tag == 1 && channels > 0 && rate > 0 &&
-                 (bits == 8 || bits == 16 || bits == 24 || bits == 32);
+      const bool pcm = Le16(fmt) == 1;
+      channels = pcm ? Le16(fmt + 2) : 0;
+      rate = Le32(fmt + 4);
+      bits = Le16(fmt + 14);
+      if (channels == 0 || rate == 0 || rate > INT_MAX ||
+          (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        channels = 0;
     } else if (std::memcmp(header, "data", 4) == 0) {
-      return formatOk && size > 0;
+      if (channels == 0) return false;
+      const qint64 frameBytes = qint64{channels} * (bits / 8);
+      const qint64 frames = qint64{size} / frameBytes;
+      if (frames == 0) return false;
+      QByteArray read(frames * frameBytes, Qt::Uninitialized);
+      if (!ReadExactly(file, reinterpret_cast<unsigned char*>(read.data()), read.size()))
+        return false;
+      format.setSampleRate(static_cast<int>(rate));
+      format.setChannelCount(channels);
+      format.setSampleFormat(bits == 8    ? QAudioFormat::UInt8
+                             : bits == 16 ? QAudioFormat::Int16
+                                          : QAudioFormat::Int32);
+      samples = read;
+      if (bits == 24) {
+        // The audio output has no 24-bit samples: each goes out as the top
+        // three bytes of a 32-bit one.
+        samples = QByteArray(read.size() / 3 * 4, '\0');
+        for (qsizetype from = 0, to = 0; from < read.size(); from += 3, to += 4)
+          std::memcpy(samples.data() + to + 1, read.constData() + from, 3);
+      }
+      return true;
     }
     if (size % 2 != 0 || next > file.size() || !file.seek(next)) return false;
   }
@@ -136,43 +160,47 @@ FolderItemPtr FolderItem::Child(std::string_view name) const {
 SoundPtr FolderItem::OpenAsSound() const {
   QFile file;
   std::string why;
-  if (!detail::OpenRegularFile(path_, file, why) || !detail::IsPlayableWave(file)) return nullptr;
   auto data = std::make_unique<detail::SoundData>();
-  data->fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
-  if (data->fd < 0) return nullptr;
+  if (!detail::OpenRegularFile(path_, file, why) ||
+      !detail::ReadWave(file, data->format, data->samples))
+    return nullptr;
   return std::make_shared<Sound>(path_, std::move(data));
 }
 
-// The toolkit opens the sound again by name, on a thread of its own, and
-// takes the name as text, which has no room for a byte of the path that
-// isn't UTF-8. It is given the name of the very file that was checked, as
-// the system names an open descriptor: plain ASCII wherever the file is.
-// The toolkit's cache keeps what it loads by name, also for sounds that are
-// gone, while descriptors' numbers come round again: each sound's name is
-// made its own.
+// The samples are read here, whole, and handed to the audio output from
+// memory. The toolkit's own sound effect would read the file again on a
+// thread of its sample cache, and that cache, when destroyed at the
+// process's exit, holds its lock while it waits for that thread, which
+// takes the same lock as it reads: a process that ended while a sound was
+// still being read could wait for ever. It also drops a sound asked for
+// just as its thread winds down, which then never loads.
 Sound::Sound(std::string path, std::unique_ptr<detail::SoundData> data)
-    : path_(std::move(path)), data_(std::move(data)) {
-  static unsigned made = 0;
-  QUrl name = QUrl::fromLocalFile(QStringLiteral("/proc/self/fd/%1").arg(data_->fd));
-  name.setQuery(QStringLiteral("sound=%1").arg(++made));
-  data_->effect = std::make_unique<QSoundEffect>();
-  data_->effect->setSource(name);
-}
+    : path_(std::move(path)), data_(std::move(data)) {}
 
 Sound::~Sound() {
-  const QSoundEffect::Status status = data_->effect->status();
-  data_->effect->stop();
-  data_->effect.reset();
-  // A load the toolkit hasn't finished goes on without the effect and opens
-  // the name when it comes to it. The descriptor then stays open for the
-  // rest of the run, so that the name can never come to mean another file.
-  if (status != QSoundEffect::Loading && status != QSoundEffect::Null) ::close(data_->fd);
+  if (data_->output == nullptr) return;
+  data_->output->stop();
+  // Destroying an audio output that reached a device runs the event loop,
+  // which, where the run is ending because the display went away, would
+  // end the process a second time: it goes when the loop next comes round,
+  // as the toolkit's sound effect lets its own go, and at the end of a run
+  // with the process.
+  data_->output->deleteLater();
 }
 
 void Sound::Play() {
   ++data_->plays;
-  // Without an audio device the effect simply stays silent.
-  data_->effect->play();
+  detail::SoundData& d = *data_;
+  if (d.output == nullptr) {
+    // Without an audio device the output simply stays silent.
+    d.output = new QAudioSink(QMediaDevices::defaultAudioOutput(), d.format);
+    d.reader = new QBuffer(d.output);
+    d.reader->setData(d.samples);
+    d.reader->open(QIODevice::ReadOnly);
+  }
+  // From the start again, also when it is still playing.
+  d.reader->seek(0);
+  d.output->start(d.reader);
 }
 
 // --- file types -----------------------------------------------------------

@@ -1,9 +1,10 @@
 // Framework internals: the Qt side of the public classes.
 #pragma once
 
+#include <QAudioFormat>
+#include <QByteArray>
 #include <QFile>
 #include <QImage>
-#include <QSoundEffect>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -18,6 +19,8 @@
 #include "fw/fw.h"
 
 class QApplication;
+class QAudioSink;
+class QBuffer;
 class QMenuBar;
 class QAction;
 
@@ -35,8 +38,11 @@ inline std::string FromQ(const QString& s) { return s.toStdString(); }
 void Dispatch(std::function<void()> handler);
 
 struct SoundData {
-  int fd = -1;  // the file that was found to be a sound; the effect reads it
-  std::unique_ptr<QSoundEffect> effect;
+  QAudioFormat format;
+  QByteArray samples;  // whole frames in `format`
+  // Made at the first Play; the output owns the reader of the samples.
+  QAudioSink* output = nullptr;
+  QBuffer* reader = nullptr;
   int plays = 0;
 };
 

@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSoundEffect>
 #include <QTimer>
 
 #include <chrono>
@@ -42,27 +41,11 @@ void ProcessEvents() {
 
 int PaintCount(Canvas& canvas) { return canvas.Impl().paintCount; }
 int PlayCount(const Sound& sound) { return sound.Data().plays; }
-bool SoundLoading(const Sound& sound) {
-  return sound.Data().effect && sound.Data().effect->status() == QSoundEffect::Loading;
-}
-
-bool SoundLoads(const Sound& sound) {
-  QSoundEffect& effect = *sound.Data().effect;
-  auto undecided = [&effect] {
-    return effect.status() == QSoundEffect::Null || effect.status() == QSoundEffect::Loading;
-  };
-  bool timedOut = false;
-  QEventLoop loop;
-  QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, &QEventLoop::quit);
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] {
-    timedOut = true;
-    loop.quit();
-  });
-  watchdog.start(20000);
-  while (undecided() && !timedOut) loop.exec();
-  return effect.status() == QSoundEffect::Ready;
+SoundSamples Samples(const Sound& sound) {
+  const detail::SoundData& data = sound.Data();
+  return SoundSamples{data.format.sampleRate(), data.format.channelCount(),
+                      data.format.bytesPerSample(),
+                      std::string(data.samples.constData(), static_cast<std::size_t>(data.samples.size()))};
 }
 
 void KeepRunningWithoutWindows() { QApplication::setQuitOnLastWindowClosed(false); }

@@ -7,8 +7,10 @@
 // how: quit, last-window-closed, exit-with-about, exit-with-credits,
 //      lost-display (the X server named by DISPLAY is killed under it),
 //      broken-display-write (the process's own connection to that server
-//      breaks under its next write). The process id of the X server comes
-//      in VANTOREL_X_SERVER_PID.
+//      breaks under its next write); and quit-as-credits-opens,
+//      exit-as-credits-opens, lost-display-as-credits-opens, which leave
+//      the moment the Credits window has opened and asked for its fanfare.
+//      The process id of the X server comes in VANTOREL_X_SERVER_PID.
 #include <QCoreApplication>
 
 #include <dirent.h>
@@ -46,24 +48,24 @@ int status = 0;
   std::exit(2);
 }
 
-// Opens About, then Credits from its button, as the user would, and calls
-// `then` once from a tick of the Credits clock, after the tick, as soon as
-// the fanfare, asked to play when the window opened, has been read: by then
-// the rotor has turned and been shown, and the sound is playing.
-//
-// (Sooner, the process would meet a fault of the toolkit's sound cache: a
-// process that ends while the cache's thread is still reading a sound can
-// wait for that thread for ever.)
-void AtACreditsTickWithTheFanfareRead(std::function<void()> then) {
+// Opens About, then Credits from its button, as the user would. The
+// Credits window asks for its fanfare as it opens.
+void OpenCredits() {
   implicit::Window1()->AppleAbout_Action();
   implicit::AboutWindow()->PushButton1_Action();
-  CreditWindow* credits = implicit::CreditWindow();
   if (finale() == nullptr || fw::testing::PlayCount(*finale()) == 0)
     Fail("the Credits window did not ask for its fanfare");
+}
+
+// Opens Credits and calls `then` once from a tick of the Credits clock,
+// after the tick: by then the rotor has turned and been shown.
+void AtACreditsTick(std::function<void()> then) {
+  OpenCredits();
+  CreditWindow* credits = implicit::CreditWindow();
   auto pending = std::make_shared<std::function<void()>>(std::move(then));
   credits->Get<fw::Timer>("Timer1").InstallHandler(fw::kActionEvent, [credits, pending] {
     credits->Timer1_Action();
-    if (!*pending || finale() == nullptr || fw::testing::SoundLoading(*finale())) return;
+    if (!*pending) return;
     const std::function<void()> now = std::move(*pending);
     *pending = nullptr;
     now();
@@ -136,11 +138,20 @@ void Leave() {
     implicit::Window1()->AppleAbout_Action();
     std::exit(status);
   } else if (how == "exit-with-credits") {
-    AtACreditsTickWithTheFanfareRead([] { std::exit(status); });
+    AtACreditsTick([] { std::exit(status); });
   } else if (how == "lost-display") {
-    AtACreditsTickWithTheFanfareRead([] { kill(XServerPid(), SIGKILL); });
+    AtACreditsTick([] { kill(XServerPid(), SIGKILL); });
   } else if (how == "broken-display-write") {
-    AtACreditsTickWithTheFanfareRead(BreakTheDisplayUnderAWrite);
+    AtACreditsTick(BreakTheDisplayUnderAWrite);
+  } else if (how == "quit-as-credits-opens") {
+    OpenCredits();
+    fw::testing::ChooseMenuItem(*implicit::Window1(), "FileQuit");
+  } else if (how == "exit-as-credits-opens") {
+    OpenCredits();
+    std::exit(status);
+  } else if (how == "lost-display-as-credits-opens") {
+    OpenCredits();
+    kill(XServerPid(), SIGKILL);
   } else {
     std::fprintf(stderr, "app_exit_paths: no way out named \"%s\"\n", how.c_str());
     std::exit(2);

@@ -62,23 +62,34 @@ void ExpectCleanEnd(const std::string& err) {
   }
 }
 
+// Leaving the moment the Credits window has opened, its fanfare asked for
+// and its first tick not yet come, is a race with whatever the sound set
+// going: a fault there shows in a few runs out of a hundred, so such a way
+// out is taken this many times.
+constexpr int kRaceRuns = 40;
+
 struct ExitRow {
   const char* name;
   std::vector<std::string> args;
   int status;
+  int runs = 1;
   friend void PrintTo(const ExitRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class ExitPath : public ::testing::TestWithParam<ExitRow> {};
 
 TEST_P(ExitPath, EndsWithItsStatusAndNoFault) {
-  const Outcome out = Spawn(
-      Harness(), GetParam().args,
-      ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "QT_QPA_OFFSCREEN_NO_GLX=1"}));
-  ASSERT_FALSE(out.hung) << out.err;
-  EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
-  EXPECT_EQ(out.status, GetParam().status) << out.err;
-  ExpectCleanEnd(out.err);
+  for (int run = 1; run <= GetParam().runs; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    const Outcome out = Spawn(
+        Harness(), GetParam().args,
+        ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "QT_QPA_OFFSCREEN_NO_GLX=1"}));
+    ASSERT_FALSE(out.hung) << out.err;
+    EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
+    EXPECT_EQ(out.status, GetParam().status) << out.err;
+    ExpectCleanEnd(out.err);
+    if (HasFailure()) return;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"LastWindowClosed", {"last-window-closed"}, 0},
         ExitRow{"ExitWithTheAboutWindowOpen", {"exit-with-about", "3"}, 3},
         ExitRow{"ExitWithTheCreditWindowOpen", {"exit-with-credits", "7"}, 7},
-        ExitRow{"ExitWithStatusZero", {"exit-with-credits", "0"}, 0}),
+        ExitRow{"ExitWithStatusZero", {"exit-with-credits", "0"}, 0},
+        ExitRow{"QuitAsTheCreditWindowOpens", {"quit-as-credits-opens"}, 0, kRaceRuns},
+        ExitRow{"ExitAsTheCreditWindowOpens", {"exit-as-credits-opens", "7"}, 7, kRaceRuns}),
     [](const ::testing::TestParamInfo<ExitRow>& info) { return std::string(info.param.name); });
 
 // A virtual X server for one test, on a display number it picks itself.
@@ -149,24 +162,29 @@ class XServer {
 struct LostDisplayRow {
   const char* name;
   const char* how;
+  int runs = 1;
   friend void PrintTo(const LostDisplayRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class LostDisplay : public ::testing::TestWithParam<LostDisplayRow> {};
 
 TEST_P(LostDisplay, EndsWithTheToolkitsStatusOneAndNoFault) {
-  XServer server;
-  if (server.NotInstalled()) GTEST_SKIP() << "no Xvfb to lose";
-  ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
-  const Outcome out = Spawn(
-      Harness(), {GetParam().how},
-      WithoutLeakScan(ChildEnvironment({"DISPLAY=" + server.Display(),
-                                        "VANTOREL_X_SERVER_PID=" + std::to_string(server.Pid())})));
-  ASSERT_FALSE(out.hung) << out.err;
-  EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
-  EXPECT_EQ(out.status, 1) << out.err;
-  EXPECT_NE(out.err.find("X11 connection broke"), std::string::npos) << out.err;
-  ExpectCleanEnd(out.err);
+  for (int run = 1; run <= GetParam().runs; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    XServer server;
+    if (server.NotInstalled()) GTEST_SKIP() << "no Xvfb to lose";
+    ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
+    const Outcome out = Spawn(
+        Harness(), {GetParam().how},
+        WithoutLeakScan(ChildEnvironment(
+            {"DISPLAY=" + server.Display(), "VANTOREL_X_SERVER_PID=" + std::to_string(server.Pid())})));
+    ASSERT_FALSE(out.hung) << out.err;
+    EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
+    EXPECT_EQ(out.status, 1) << out.err;
+    EXPECT_NE(out.err.find("X11 connection broke"), std::string::npos) << out.err;
+    ExpectCleanEnd(out.err);
+    if (HasFailure()) return;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -174,7 +192,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LostDisplayRow{"ServerKilled", "lost-display"},
                       // A write to the broken connection is refused, and the
                       // toolkit hears of it as of any other break.
-                      LostDisplayRow{"ConnectionBrokenUnderAWrite", "broken-display-write"}),
+                      LostDisplayRow{"ConnectionBrokenUnderAWrite", "broken-display-write"},
+                      LostDisplayRow{"ServerKilledAsTheCreditWindowOpens",
+                                     "lost-display-as-credits-opens", kRaceRuns}),
     [](const ::testing::TestParamInfo<LostDisplayRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -46,7 +46,8 @@ void PressCredits() {
   const fw::SoundPtr sound = finale();
   Check(sound != nullptr, "the fanfare was found");
   Check(sound != nullptr && fw::testing::PlayCount(*sound) == 1, "the fanfare was played");
-  Check(sound != nullptr && fw::testing::SoundLoads(*sound), "the toolkit can play the fanfare");
+  Check(sound != nullptr && !fw::testing::Samples(*sound).bytes.empty(),
+        "the fanfare's samples were read");
 }
 
 // Whatever happened, the run ends.

@@ -557,16 +557,25 @@ class AddressSpaceCap {
   bool active_ = false;
 };
 
+// What a file plays as: its frames and how each is laid out for the audio
+// output. No frames: the file is no sound.
+struct Heard {
+  int channels = 0;
+  int bytesPerSample = 0;
+  int frames = 0;
+};
+constexpr Heard kNoSound{};
+
 struct SoundCase {
   const char* name;
   std::string bytes;  // empty: no file at all
-  bool loads;
+  Heard heard;
   friend void PrintTo(const SoundCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class SoundFile : public FilesTest, public ::testing::WithParamInterface<SoundCase> {};
 
-TEST_P(SoundFile, LoadsIntegerPcmWaveByContent) {
+TEST_P(SoundFile, ReadsIntegerPcmWaveByContent) {
   const SoundCase& row = GetParam();
   const fs::path path = Scratch() / "sound";  // no extension: the content decides
   if (!row.bytes.empty()) WriteBytes(path, row.bytes);
@@ -575,66 +584,107 @@ TEST_P(SoundFile, LoadsIntegerPcmWaveByContent) {
     const AddressSpaceCap cap;
     EXPECT_NO_THROW(sound = fw::FolderItem(path.string()).OpenAsSound());
   }
-  EXPECT_EQ(sound != nullptr, row.loads);
+  EXPECT_EQ(sound != nullptr, row.heard.frames > 0);
   if (sound) {
     EXPECT_EQ(sound->Path(), path.string());
-    // What is taken for a sound, the toolkit can play.
-    EXPECT_TRUE(fw::testing::SoundLoads(*sound));
+    const fw::testing::SoundSamples samples = fw::testing::Samples(*sound);
+    EXPECT_EQ(samples.rate, 8000);
+    EXPECT_EQ(samples.channels, row.heard.channels);
+    EXPECT_EQ(samples.bytesPerSample, row.heard.bytesPerSample);
+    EXPECT_EQ(samples.bytes.size(),
+              static_cast<std::size_t>(row.heard.frames * row.heard.channels *
+                                       row.heard.bytesPerSample));
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SoundFile,
     ::testing::Values(
-        SoundCase{"Pcm16", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}), true},
-        SoundCase{"Pcm8Stereo", Wave({Chunk("fmt ", Fmt(1, 8, 2)), Chunk("data", kSamples)}), true},
+        SoundCase{"Pcm16", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}), {1, 2, 200}},
+        SoundCase{"Pcm8Stereo", Wave({Chunk("fmt ", Fmt(1, 8, 2)), Chunk("data", kSamples)}), {2, 1, 200}},
         SoundCase{"Pcm24", Wave({Chunk("fmt ", Fmt(1, 24)), Chunk("data", std::string(300, '\0'))}),
-                  true},
+                  {1, 4, 100}},
         SoundCase{"ListChunkFirst",
                   Wave({Chunk("LIST", std::string("INFOISFT\x06\0\0\0probe\0", 18)),
                         Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}),
-                  true},
-        // The toolkit's reader steps over a chunk without its pad byte and
-        // loses its way before the samples.
+                  {1, 2, 200}},
+        // Readers disagree on where the chunk after an odd one starts.
         SoundCase{"OddChunkBeforeTheSamples",
                   Wave({Chunk("LIST", std::string("INFOISFT\x05\0\0\0probe", 17)),
                         Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}),
-                  false},
+                  kNoSound},
         SoundCase{"LongFmtChunk",
-                  Wave({Chunk("fmt ", Fmt(1, 16) + Le(0, 2)), Chunk("data", kSamples)}), true},
-        SoundCase{"Float", Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}), false},
+                  Wave({Chunk("fmt ", Fmt(1, 16) + Le(0, 2)), Chunk("data", kSamples)}), {1, 2, 200}},
+        SoundCase{"Float", Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}), kNoSound},
         SoundCase{"Extensible",
                   Wave({Chunk("fmt ", Fmt(0xFFFE, 16) + Le(22, 2) + std::string(22, '\0')),
                         Chunk("data", kSamples)}),
-                  false},
-        SoundCase{"TwelveBits", Wave({Chunk("fmt ", Fmt(1, 12)), Chunk("data", kSamples)}), false},
-        SoundCase{"NoChannels", Wave({Chunk("fmt ", Fmt(1, 16, 0)), Chunk("data", kSamples)}), false},
-        SoundCase{"DataBeforeFmt", Wave({Chunk("data", kSamples), Chunk("fmt ", Fmt(1, 16))}), false},
-        SoundCase{"NoData", Wave({Chunk("fmt ", Fmt(1, 16))}), false},
-        SoundCase{"EmptyData", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", "")}), false},
+                  kNoSound},
+        SoundCase{"TwelveBits", Wave({Chunk("fmt ", Fmt(1, 12)), Chunk("data", kSamples)}), kNoSound},
+        SoundCase{"NoChannels", Wave({Chunk("fmt ", Fmt(1, 16, 0)), Chunk("data", kSamples)}), kNoSound},
+        SoundCase{"DataBeforeFmt", Wave({Chunk("data", kSamples), Chunk("fmt ", Fmt(1, 16))}), kNoSound},
+        SoundCase{"NoData", Wave({Chunk("fmt ", Fmt(1, 16))}), kNoSound},
+        SoundCase{"EmptyData", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", "")}), kNoSound},
+        SoundCase{"LessThanAFrame", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", "\x10")}),
+                  kNoSound},
+        // Half a frame at the end is not played.
+        SoundCase{"HalfAFrameAtTheEnd",
+                  Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples + "\x10")}), {1, 2, 200}},
         SoundCase{"ShortFmt", Wave({Chunk("fmt ", Fmt(1, 16).substr(0, 12)), Chunk("data", kSamples)}),
-                  false},
+                  kNoSound},
         // A chunk that claims far more than the file holds is not read as
         // that much.
         SoundCase{"FmtClaimsFourGigabytes",
                   "RIFF" + Le(100, 4) + "WAVEfmt " + Le(0xFFFFFFF0u, 4) + Fmt(1, 16) + "data" +
                       Le(400, 4) + kSamples,
-                  false},
-        // The toolkit waits for the rest of the samples for ever.
+                  kNoSound},
+        // Samples the file doesn't hold are not waited for.
         SoundCase{"DataCutShortByOneByte",
                   Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}).substr(0, 44 + 399),
-                  false},
+                  kNoSound},
         SoundCase{"DataClaimsFarMore",
-                  Wave({Chunk("fmt ", Fmt(1, 16))}) + "data" + Le(0x7FFFFFF0u, 4) + kSamples, false},
+                  Wave({Chunk("fmt ", Fmt(1, 16))}) + "data" + Le(0x7FFFFFF0u, 4) + kSamples, kNoSound},
         // The padding after an odd chunk is often left out at the very end.
         SoundCase{"OddDataWithoutItsPadByte",
                   Wave({Chunk("fmt ", Fmt(1, 8)), Chunk("data", kSamples.substr(0, 399))})
                       .substr(0, 44 + 399),
-                  true},
+                  {1, 1, 399}},
         SoundCase{"NotRiff", "RIFX" + Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}).substr(4),
-                  false},
-        SoundCase{"Garbage", "not a sound, only words", false},
-        SoundCase{"Missing", "", false}),
+                  kNoSound},
+        SoundCase{"Garbage", "not a sound, only words", kNoSound},
+        SoundCase{"Missing", "", kNoSound}),
+    probe::RowName());
+
+// The samples go to the output as the file holds them, but for 24-bit
+// ones, which the output has no room for: each goes out as the top three
+// bytes of a 32-bit sample, so that none loses its low bits.
+struct SampleCase {
+  const char* name;
+  std::uint16_t bits;
+  std::string data;
+  std::string out;
+  friend void PrintTo(const SampleCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class SampleBytes : public FilesTest, public ::testing::WithParamInterface<SampleCase> {};
+
+TEST_P(SampleBytes, GoOutInTheFilesOrder) {
+  const SampleCase& row = GetParam();
+  const fs::path path = Scratch() / "sound";
+  WriteBytes(path, Wave({Chunk("fmt ", Fmt(1, row.bits)), Chunk("data", row.data)}));
+  const fw::SoundPtr sound = fw::FolderItem(path.string()).OpenAsSound();
+  ASSERT_NE(sound, nullptr);
+  EXPECT_EQ(fw::testing::Samples(*sound).bytes, row.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SampleBytes,
+    ::testing::Values(
+        SampleCase{"Pcm8", 8, "\x01\x80\xFF", "\x01\x80\xFF"},
+        SampleCase{"Pcm16", 16, "\x01\x02\xFE\xFF", "\x01\x02\xFE\xFF"},
+        SampleCase{"Pcm24", 24, std::string("\x01\x02\x03\xFD\xFE\xFF", 6),
+                   std::string("\0\x01\x02\x03\0\xFD\xFE\xFF", 8)},
+        SampleCase{"Pcm32", 32, "\x01\x02\x03\x04", "\x01\x02\x03\x04"}),
     probe::RowName());
 
 TEST_F(FilesTest, PlayingNeverBlocksAndIsCounted) {
@@ -655,7 +705,7 @@ TEST_F(FilesTest, PlayingNeverBlocksAndIsCounted) {
 
 // A name in the file system is bytes, whatever they spell: an older system
 // may have named a folder in Latin-1. Every step keeps them as they are,
-// down to the toolkit that plays the sound.
+// down to the file whose samples are played.
 struct ByteNameCase {
   const char* name;
   const char* leaf;
@@ -689,7 +739,7 @@ TEST_P(ByteName, IsKeptFromFolderToFile) {
   const fw::SoundPtr sound = item->Child(leaf)->OpenAsSound();
   ASSERT_NE(sound, nullptr);
   EXPECT_EQ(sound->Path(), (folder / leaf).string());
-  EXPECT_TRUE(fw::testing::SoundLoads(*sound));
+  EXPECT_EQ(fw::testing::Samples(*sound).bytes, kSamples);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ByteName,

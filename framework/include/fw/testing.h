@@ -16,13 +16,15 @@ void ProcessEvents();
 // How often the canvas has raised Paint, and how often the sound was played.
 int PaintCount(Canvas& canvas);
 int PlayCount(const Sound& sound);
-// Waits for the toolkit's word on whether it can play the sound, which
-// comes through the event loop; true when it can. A word that never comes
-// counts as no after a long while.
-bool SoundLoads(const Sound& sound);
-// Whether the sound's file is still being read in the background; the
-// toolkit hears that it is done through the event loop.
-bool SoundLoading(const Sound& sound);
+// What the sound hands to the audio output, read from its file when it
+// was opened: whole frames of samples, each `bytesPerSample` wide.
+struct SoundSamples {
+  int rate = 0;
+  int channels = 0;
+  int bytesPerSample = 0;
+  std::string bytes;
+};
+SoundSamples Samples(const Sound& sound);
 // Tests open and close windows by the hundred: the last one closing must
 // not end the application.
 void KeepRunningWithoutWindows();
