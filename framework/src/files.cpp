@@ -83,8 +83,8 @@ bool ReadWave(QFile& file, QAudioFormat& format, QByteArray& samples) {
     unsigned char header[8];
     if (!ReadExactly(file, header, 8)) return false;
     const std::uint32_t size = Le32(header + 4);
-    const qint64 next = file.pos() + qint64{size} + qint64{size % 2};
-    if (file.pos() + qint64{size} > file.size()) return false;
+    const qint64 next = file.pos() + qint64{size};
+    if (next > file.size()) return false;
     if (std::memcmp(header, "fmt ", 4) == 0) {
       unsigned char fmt[16];
       if (size < 16 || !ReadExactly(file, fmt, 16)) return false;
@@ -118,7 +118,7 @@ bool ReadWave(QFile& file, QAudioFormat& format, QByteArray& samples) {
       }
       return true;
     }
-    if (size % 2 != 0 || next > file.size() || !file.seek(next)) return false;
+    if (size % 2 != 0 || !file.seek(next)) return false;
   }
   return false;
 }

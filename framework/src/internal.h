@@ -181,7 +181,8 @@ struct Runtime {
   WindowLists windows;
   std::function<void()> programShutdown;
   int exitStatus = 0;
-  // Pictures that could not be read, and why, as last reported.
+  // What was last said of each picture file that could not be read, or
+  // was read despite damage, so that it is said once.
   std::map<std::string, std::string, std::less<>> reportedFiles;
 };
 

@@ -444,7 +444,7 @@ TEST_P(PictureCost, StaysWithinWhatItsPixelsNeed) {
   const fs::path path = Scratch() / "Prop1.png";
   row.write(path.string());
   const Cost cost;
-  ASSERT_TRUE(cost.Counting()) << "this system won't tell a process's peak memory";
+  if (!cost.Counting()) GTEST_SKIP() << "this system won't tell a process's peak memory";
   ::testing::internal::CaptureStderr();
   for (int tries = 0; tries < 3; ++tries) {
     const fw::PicturePtr picture = fw::FolderItem(path.string()).OpenAsPicture();
