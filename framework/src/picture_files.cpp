@@ -111,12 +111,8 @@ bool KeepPixelChunks(QByteArray& bytes, std::string& why) {
 // The toolkit's limit on how much one picture may take holds here too.
 QImage ReadPng(QFile& file, std::string& why) {
   const qint64 limit = PictureLimit();
-  // The size was weighed before, but a file may grow while it is read.
-  QByteArray bytes = limit > 0 ? file.read(limit + 1) : file.readAll();
-  if (limit > 0 && bytes.size() > limit) {
-    why = "it is larger than a picture may be";
-    return {};
-  }
+  // No more than a picture may be, should the file grow while it is read.
+  QByteArray bytes = file.read(limit > 0 ? std::min(file.size(), limit) : file.size());
   if (!KeepPixelChunks(bytes, why)) return {};
   // libpng keeps its reader's state behind the image until it is freed,
   // however the read ends.
