@@ -62,6 +62,14 @@ void ExpectCleanEnd(const std::string& err) {
   }
 }
 
+// How a run of the child ended: by itself, with `status`, and cleanly.
+void ExpectEndedWith(const Outcome& out, int status) {
+  ASSERT_FALSE(out.hung) << out.err;
+  EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
+  EXPECT_EQ(out.status, status) << out.err;
+  ExpectCleanEnd(out.err);
+}
+
 // Leaving the moment the Credits window has opened, its fanfare asked for
 // and its first tick not yet come, is a race with whatever the sound set
 // going: a fault there shows in a few runs out of a hundred, so such a way
@@ -84,10 +92,7 @@ TEST_P(ExitPath, EndsWithItsStatusAndNoFault) {
     const Outcome out = Spawn(
         Harness(), GetParam().args,
         ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "QT_QPA_OFFSCREEN_NO_GLX=1"}));
-    ASSERT_FALSE(out.hung) << out.err;
-    EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
-    EXPECT_EQ(out.status, GetParam().status) << out.err;
-    ExpectCleanEnd(out.err);
+    ExpectEndedWith(out, GetParam().status);
     if (HasFailure()) return;
   }
 }
@@ -178,11 +183,8 @@ TEST_P(LostDisplay, EndsWithTheToolkitsStatusOneAndNoFault) {
         Harness(), {GetParam().how},
         WithoutLeakScan(ChildEnvironment(
             {"DISPLAY=" + server.Display(), "VANTOREL_X_SERVER_PID=" + std::to_string(server.Pid())})));
-    ASSERT_FALSE(out.hung) << out.err;
-    EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
-    EXPECT_EQ(out.status, 1) << out.err;
+    ExpectEndedWith(out, 1);
     EXPECT_NE(out.err.find("X11 connection broke"), std::string::npos) << out.err;
-    ExpectCleanEnd(out.err);
     if (HasFailure()) return;
   }
 }
