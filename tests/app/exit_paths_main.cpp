@@ -153,8 +153,7 @@ void Leave() {
     OpenCredits();
     kill(XServerPid(), SIGKILL);
   } else {
-    std::fprintf(stderr, "app_exit_paths: no way out named \"%s\"\n", how.c_str());
-    std::exit(2);
+    Fail(("no way out named \"" + how + "\"").c_str());
   }
 }
 
