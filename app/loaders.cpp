@@ -35,9 +35,7 @@ fw::PicturePtr Load(Pic which) {
   if (cache.pic) return cache.pic;
   fw::FolderItemPtr folder = GetApplicationBundleResources();
   if (!folder) return nullptr;
-  fw::FolderItemPtr item = folder->Child(cache.file);
-  if (!item) throw fw::NilObjectException(cache.file);
-  cache.pic = item->OpenAsPicture();
+  cache.pic = folder->Child(cache.file)->OpenAsPicture();
   return cache.pic;
 }
 
@@ -61,9 +59,7 @@ fw::SoundPtr finale() {
   if (!loaded) {
     loaded = true;
     if (fw::FolderItemPtr folder = GetApplicationBundleResources()) {
-      fw::FolderItemPtr item = folder->Child("finale");
-      if (!item) throw fw::NilObjectException("finale");
-      permaSound = item->OpenAsSound();
+      permaSound = folder->Child("finale")->OpenAsSound();
     }
   }
   return permaSound;

@@ -1,6 +1,5 @@
 #include "app/shell.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "app/loaders.h"
@@ -59,10 +58,8 @@ int Main() {
   try {
     fw::RunFrameworkInitialization(Startup);
     fw::RuntimeRun();
-  } catch (const std::exception& e) {
-    fw::UnhandledException(e);
   } catch (...) {
-    std::fprintf(stderr, "Unhandled exception of unknown class\n");
+    fw::UnhandledException(std::current_exception());
   }
   return 0;
 }

@@ -254,7 +254,7 @@ Control::Control(Window& owner, ControlClass cls, std::string name)
   impl_->owner = &owner;
   impl_->cls = cls;
   impl_->name = std::move(name);
-  impl_->widget = detail::MakeWidget(*this, *impl_, owner.Impl().content);
+  impl_->widget = detail::MakeWidget(*this, *impl_, detail::Internals::Of(owner).content);
   if (impl_->widget) impl_->widget->show();
   if (cls == ControlClass::Canvas) {
     impl_->surface = std::make_unique<detail::Surface>();
@@ -305,8 +305,6 @@ void Control::SetTextSize(float size) {
 }
 int Control::TextUnit() const { return impl_->textUnit; }
 void Control::SetTextUnit(int unit) { impl_->textUnit = unit; }
-const std::string& Control::TextFont() const { return impl_->font; }
-bool Control::Bold() const { return impl_->bold; }
 
 void Control::InstallHandler(std::string_view event, std::function<void()> handler) {
   if (event == kActionEvent) impl_->action = std::move(handler);
@@ -412,14 +410,9 @@ void TextField::SetText(std::string_view text) {
 
 PushButton::PushButton(Window& owner, std::string name)
     : Control(owner, ControlClass::PushButton, std::move(name)) {}
-const std::string& PushButton::Caption() const { return impl_->text; }
-void PushButton::Push() {
-  if (auto* button = detail::As<QPushButton>(*impl_)) button->click();
-}
 
 RadioButton::RadioButton(Window& owner, std::string name)
     : Control(owner, ControlClass::RadioButton, std::move(name)) {}
-const std::string& RadioButton::Caption() const { return impl_->text; }
 bool RadioButton::Value() const { return impl_->value; }
 
 void RadioButton::SetValue(bool value) {
@@ -461,7 +454,6 @@ void RadioButton::Clicked() {
 
 CheckBox::CheckBox(Window& owner, std::string name)
     : Control(owner, ControlClass::CheckBox, std::move(name)) {}
-const std::string& CheckBox::Caption() const { return impl_->text; }
 bool CheckBox::Value() const {
   auto* check = detail::As<QCheckBox>(*impl_);
   return check && check->isChecked();
@@ -496,7 +488,6 @@ std::string PopupMenu::Text() const { return List(ListIndex()); }
 
 GroupBox::GroupBox(Window& owner, std::string name)
     : Control(owner, ControlClass::GroupBox, std::move(name)) {}
-const std::string& GroupBox::Caption() const { return impl_->text; }
 
 Line::Line(Window& owner, std::string name) : Control(owner, ControlClass::Line, std::move(name)) {}
 int Line::X1() const { return impl_->line.x1; }

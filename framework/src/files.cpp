@@ -206,9 +206,12 @@ void Sound::Play() {
 // --- file types -----------------------------------------------------------
 
 namespace {
+// Made at the first use and never destroyed: a file type held in a global
+// is destroyed at the process's exit, after any registry made later than
+// that global would be, and leaves the registry as it goes.
 std::vector<std::pair<const FileType*, RegisteredFileType>>& Registry() {
-  static std::vector<std::pair<const FileType*, RegisteredFileType>> registry;
-  return registry;
+  static auto* registry = new std::vector<std::pair<const FileType*, RegisteredFileType>>;
+  return *registry;
 }
 }  // namespace
 

@@ -36,6 +36,8 @@ inline std::string FromQ(const QString& s) { return s.toStdString(); }
 // never unwinds through Qt; it is reported and the loop goes on. The handler
 // is taken by value: one may install another in its own place while it runs.
 void Dispatch(std::function<void()> handler);
+// The one line that names an exception no handler caught.
+void ReportUnhandled(const std::exception_ptr& e);
 
 struct SoundData {
   QAudioFormat format;
@@ -108,7 +110,6 @@ class MenuView;
 struct WindowImpl {
   std::string fullClassName;
   WindowDescription description;
-  std::string title;
   QWidget* top = nullptr;      // the top-level widget
   QWidget* content = nullptr;  // the content area, controls' parent
   Surface surface;             // what the content shows under the controls
@@ -137,6 +138,9 @@ class MenuView {
   MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>& bar,
            Shown shown = Shown::Bar);
   ~MenuView();
+  // It owns its Qt bar: a copy would delete it a second time.
+  MenuView(const MenuView&) = delete;
+  MenuView& operator=(const MenuView&) = delete;
   QMenuBar* Bar() const { return bar_; }
   // The steps before a menu opens: defaults, EnableMenuItems, handlers.
   void Enable();
@@ -181,6 +185,8 @@ struct Runtime {
   WindowLists windows;
   std::function<void()> programShutdown;
   int exitStatus = 0;
+  // An exception ended the run before or instead of the event loop.
+  bool failed = false;
   // What was last said of each picture file that could not be read, or
   // was read despite damage, so that it is said once.
   std::map<std::string, std::string, std::less<>> reportedFiles;
@@ -188,5 +194,13 @@ struct Runtime {
 
 // nullptr before RuntimeInit and after the runtime is taken down.
 Runtime* TheRuntime();
+
+// What lies behind a window, a control or a sound, for the framework's own
+// code and its test driver; the program's code has no way to it.
+struct Internals {
+  static WindowImpl& Of(const Window& w) { return *w.impl_; }
+  static ControlImpl& Of(const Control& c) { return *c.impl_; }
+  static SoundData& Of(const Sound& s) { return *s.data_; }
+};
 
 }  // namespace fw::detail

@@ -177,11 +177,14 @@ void MenuView::Open() {
 }
 
 void MenuView::Choose(MenuItem& item) {
-  auto& handlers = window_.Impl().menuHandlers;
+  // A handler may give the window another bar, which takes this view with
+  // it: from then on only the item is used, and its tree is kept until the
+  // command is done.
+  const std::shared_ptr<MenuBar> tree = tree_;
+  auto& handlers = Internals::Of(window_).menuHandlers;
   if (auto it = handlers.find(item.Name()); it != handlers.end()) {
-    auto handler = it->second;  // the handler may close the window
-    handler();
-    return;
+    auto handler = it->second;  // a copy: the handler may replace itself
+    if (handler()) return;
   }
   if (const EditCommand cmd = EditCommandOf(item.Name()); cmd != EditCommand::None) {
     Perform(cmd);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -163,7 +164,9 @@ void Quit() {
 }
 
 int RuntimeExit() {
-  const int status = detail::runtime ? detail::runtime->exitStatus : 0;
+  const Runtime* rt = detail::runtime;
+  // A run that an exception ended never got to say how it went otherwise.
+  const int status = rt == nullptr ? 0 : rt->exitStatus != 0 ? rt->exitStatus : rt->failed ? 1 : 0;
   TearDown();
   return status;
 }
@@ -179,11 +182,24 @@ std::string ReadableClassName(const std::exception& e) {
 }
 }  // namespace
 
-void UnhandledException(const std::exception& e) {
-  const auto* runtime = dynamic_cast<const RuntimeException*>(&e);
-  const std::string name = runtime ? runtime->ClassName() : ReadableClassName(e);
-  std::fprintf(stderr, "Unhandled %s: %s\n", name.c_str(), e.what());
+namespace detail {
+void ReportUnhandled(const std::exception_ptr& e) {
+  try {
+    if (e) std::rethrow_exception(e);
+  } catch (const std::exception& caught) {
+    const auto* runtime = dynamic_cast<const RuntimeException*>(&caught);
+    const std::string name = runtime ? runtime->ClassName() : ReadableClassName(caught);
+    std::fprintf(stderr, "Unhandled %s: %s\n", name.c_str(), caught.what());
+  } catch (...) {
+    std::fprintf(stderr, "Unhandled exception of unknown class\n");
+  }
   std::fflush(stderr);
+}
+}  // namespace detail
+
+void UnhandledException(std::exception_ptr e) {
+  detail::ReportUnhandled(e);
+  if (Runtime* rt = detail::runtime) rt->failed = true;
 }
 
 }  // namespace fw

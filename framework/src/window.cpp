@@ -61,8 +61,8 @@ class TopWidget : public QWidget {
  protected:
   void closeEvent(QCloseEvent* e) override {
     e->accept();
-    if (window_.Impl().open) {
-      window_.Impl().open = false;
+    if (Internals::Of(window_).open) {
+      Internals::Of(window_).open = false;
       RetireWindow(window_);
     }
   }
@@ -76,7 +76,7 @@ class ContentWidget : public QWidget {
   explicit ContentWidget(Window& w) : window_(w) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
  protected:
-  void paintEvent(QPaintEvent* e) override { window_.Impl().surface.PaintOn(*this, e->rect()); }
+  void paintEvent(QPaintEvent* e) override { Internals::Of(window_).surface.PaintOn(*this, e->rect()); }
   void mousePressEvent(QMouseEvent* e) override {
     e->accept();
     const QPoint at = e->position().toPoint();
@@ -93,10 +93,8 @@ class ContentWidget : public QWidget {
 void Dispatch(std::function<void()> handler) {
   try {
     handler();
-  } catch (const std::exception& e) {
-    UnhandledException(e);
   } catch (...) {
-    std::fprintf(stderr, "Unhandled exception of unknown class\n");
+    ReportUnhandled(std::current_exception());
   }
 }
 
@@ -139,7 +137,7 @@ void WindowImpl::ApplyTabOrder() {
     if (std::find(order.begin(), order.end(), c.get()) == order.end()) order.push_back(c.get());
   QWidget* previous = nullptr;
   for (Control* c : order) {
-    QWidget* w = c->Impl().widget;
+    QWidget* w = Internals::Of(*c).widget;
     if (w == nullptr || w->focusPolicy() == Qt::NoFocus) continue;
     if (previous) QWidget::setTabOrder(previous, w);
     previous = w;
@@ -161,8 +159,8 @@ Window& AdoptWindow(std::unique_ptr<Window> window) {
 }
 
 void DiscardWindow(Window& window) {
-  window.Impl().open = false;
-  window.Impl().top->hide();
+  Internals::Of(window).open = false;
+  Internals::Of(window).top->hide();
   RetireWindow(window);
 }
 
@@ -177,7 +175,7 @@ void ReleaseWindowLists() {
   lists->implicit.clear();
   auto open = std::move(lists->open);
   lists->open.clear();
-  for (auto& w : open) w->Impl().open = false;
+  for (auto& w : open) detail::Internals::Of(*w).open = false;
   open.clear();
   detail::DestroyClosed();
 }
@@ -223,8 +221,13 @@ void Window::Constructor() {
   CreateControls();
   impl_->ApplyTabOrder();
   AddMenuHandlers(*this);
-  for (const auto& c : impl_->controls)
-    if (auto open = c->Impl().open) open();  // a copy: the handler may replace itself
+  // By index, and up to the count as it stands at each step: an Open handler
+  // may add controls, which grows the list under the walk, and each control
+  // it adds gets its own Open in turn.
+  for (std::size_t i = 0; i < impl_->controls.size(); ++i) {
+    // A copy: the handler may replace itself.
+    if (auto open = detail::Internals::Of(*impl_->controls[i]).open) open();
+  }
   Event_Open();
   if (impl_->open && impl_->description.visible) Show();
 }
@@ -233,10 +236,10 @@ const std::string& Window::FullClassName() const { return impl_->fullClassName; 
 
 void Window::SetProperties(const WindowDescription& d) {
   impl_->description = d;
-  impl_->title = std::string(d.title);
+  // The caller's text need not outlive the call.
   impl_->description.title = {};
   QWidget* top = impl_->top;
-  top->setWindowTitle(ToQ(impl_->title));
+  top->setWindowTitle(ToQ(d.title));
   Qt::WindowFlags flags = (d.frame == 1 ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint;
   if (d.closeButton) flags |= Qt::WindowCloseButtonHint;
@@ -253,11 +256,9 @@ void Window::SetProperties(const WindowDescription& d) {
 
 int Window::Width() const { return impl_->content->width(); }
 int Window::Height() const { return impl_->content->height(); }
-const std::string& Window::Title() const { return impl_->title; }
 Color Window::BackColor() const {
   return impl_->description.hasBackColor ? impl_->description.backColor : Color{255, 255, 255};
 }
-int Window::Frame() const { return impl_->description.frame; }
 
 void Window::Show() {
   if (!impl_->open) return;

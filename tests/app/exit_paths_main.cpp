@@ -9,7 +9,11 @@
 //      broken-display-write (the process's own connection to that server
 //      breaks under its next write); and quit-as-credits-opens,
 //      exit-as-credits-opens, lost-display-as-credits-opens, which leave
-//      the moment the Credits window has opened and asked for its fanfare.
+//      the moment the Credits window has opened and asked for its fanfare;
+//      startup-throws, where start-up meets a window of another class where
+//      the main window's accessor looks, and so never reaches the loop;
+//      file-type-left-at-exit, which registers the file type and returns
+//      from main with no runtime, so that no shut-down routine releases it.
 //      The process id of the X server comes in VANTOREL_X_SERVER_PID.
 #include <QCoreApplication>
 
@@ -157,7 +161,17 @@ void Leave() {
   }
 }
 
-void ScheduleLeaving() { fw::testing::CallSoon(Leave); }
+class Impostor : public fw::Window {
+ public:
+  Impostor() : fw::Window("Window1.Window1") {}
+};
+
+// Runs as the toolkit comes up inside shell::Run, before the start-up
+// routine: the only moment at which a run can be set up to fail there.
+void ScheduleLeaving() {
+  if (how == "startup-throws") fw::detail::AdoptWindow(std::make_unique<Impostor>());
+  else fw::testing::CallSoon(Leave);
+}
 
 // Registered before the runtime exists, so it runs after the runtime is
 // taken down, whichever way the process ends: it tells what was left.
@@ -181,5 +195,9 @@ int main(int argc, char** argv) {
   if (argc > 1) how = argv[1];
   if (argc > 2) status = std::atoi(argv[2]);
   std::atexit(TellWhatWasLeft);
+  if (how == "file-type-left-at-exit") {
+    FileTypes::Initialize();
+    return status;
+  }
   return shell::Run(argc, argv);
 }

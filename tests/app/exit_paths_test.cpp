@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "support/lines.h"
 
 namespace {
 
@@ -52,14 +53,19 @@ std::vector<std::string> WithoutLeakScan(std::vector<std::string> env) {
   return env;
 }
 
-// What a freed object used, or a sanitizer, leaves in the output; and the
-// harness's own word that nothing was left when the process went.
-void ExpectCleanEnd(const std::string& err) {
-  EXPECT_NE(err.find("app_exit_paths: everything released"), std::string::npos) << err;
+// What a freed object used, or a sanitizer, leaves in the output.
+void ExpectNoFault(const std::string& err) {
   for (const char* sign : {"Sanitizer", "runtime error:", "double free", "corrupted",
                            "corruption", "QThreadStorage"}) {
     EXPECT_EQ(err.find(sign), std::string::npos) << "\"" << sign << "\" in:\n" << err;
   }
+}
+
+// No fault, and the harness's own word that nothing was left when the
+// process went.
+void ExpectCleanEnd(const std::string& err) {
+  EXPECT_NE(err.find("app_exit_paths: everything released"), std::string::npos) << err;
+  ExpectNoFault(err);
 }
 
 // How a run of the child ended: by itself, with `status`, and cleanly.
@@ -81,18 +87,36 @@ struct ExitRow {
   std::vector<std::string> args;
   int status;
   int runs = 1;
+  // What the run says of an exception that no handler caught: one line
+  // each, or none.
+  const char* unhandled = nullptr;
   friend void PrintTo(const ExitRow& row, std::ostream* os) { *os << row.name; }
 };
+
+std::vector<std::string> UnhandledLines(const std::string& err) {
+  std::vector<std::string> found;
+  for (const std::string& line : LinesOf(err))
+    if (line.rfind("Unhandled ", 0) == 0) found.push_back(line);
+  return found;
+}
 
 class ExitPath : public ::testing::TestWithParam<ExitRow> {};
 
 TEST_P(ExitPath, EndsWithItsStatusAndNoFault) {
-  for (int run = 1; run <= GetParam().runs; ++run) {
+  const ExitRow& row = GetParam();
+  for (int run = 1; run <= row.runs; ++run) {
     SCOPED_TRACE("run " + std::to_string(run));
     const Outcome out = Spawn(
-        Harness(), GetParam().args,
+        Harness(), row.args,
         ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "QT_QPA_OFFSCREEN_NO_GLX=1"}));
-    ExpectEndedWith(out, GetParam().status);
+    ExpectEndedWith(out, row.status);
+    const std::vector<std::string> unhandled = UnhandledLines(out.err);
+    if (row.unhandled == nullptr) {
+      EXPECT_TRUE(unhandled.empty()) << out.err;
+    } else {
+      ASSERT_EQ(unhandled.size(), 1u) << out.err;
+      EXPECT_NE(unhandled[0].find(row.unhandled), std::string::npos) << unhandled[0];
+    }
     if (HasFailure()) return;
   }
 }
@@ -106,8 +130,27 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"ExitWithTheCreditWindowOpen", {"exit-with-credits", "7"}, 7},
         ExitRow{"ExitWithStatusZero", {"exit-with-credits", "0"}, 0},
         ExitRow{"QuitAsTheCreditWindowOpens", {"quit-as-credits-opens"}, 0, kRaceRuns},
-        ExitRow{"ExitAsTheCreditWindowOpens", {"exit-as-credits-opens", "7"}, 7, kRaceRuns}),
+        ExitRow{"ExitAsTheCreditWindowOpens", {"exit-as-credits-opens", "7"}, 7, kRaceRuns},
+        // The run never got to its loop: nothing it did can count as success.
+        ExitRow{.name = "StartupThrows",
+                .args = {"startup-throws"},
+                .status = 1,
+                .unhandled = "NilObjectException: window of another class"}),
     [](const ::testing::TestParamInfo<ExitRow>& info) { return std::string(info.param.name); });
+
+// A file type in a global outlives everything made after it, the registry
+// it leaves as it goes included, where no shut-down routine releases it
+// first: the process still ends cleanly, with the type registered to the
+// last.
+TEST(FileTypeAtExit, LeavesTheRegistryCleanlyWithoutShutDown) {
+  const Outcome out = Spawn(Harness(), {"file-type-left-at-exit", "5"},
+                            ChildEnvironment({"QT_QPA_PLATFORM=offscreen"}));
+  ASSERT_FALSE(out.hung) << out.err;
+  EXPECT_TRUE(out.exited) << "ended by signal " << out.signal << ":\n" << out.err;
+  EXPECT_EQ(out.status, 5) << out.err;
+  EXPECT_NE(out.err.find("app_exit_paths: left: the file type"), std::string::npos) << out.err;
+  ExpectNoFault(out.err);
+}
 
 // A virtual X server for one test, on a display number it picks itself.
 class XServer {

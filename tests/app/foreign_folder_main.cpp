@@ -54,8 +54,8 @@ void PressCredits() {
 void PressCreditsAndQuit() {
   try {
     PressCredits();
-  } catch (const std::exception& e) {
-    fw::UnhandledException(e);
+  } catch (...) {
+    fw::UnhandledException(std::current_exception());
     Check(false, "nothing escaped");
   }
   fw::Quit();

@@ -3,8 +3,10 @@
 // is replaced.
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "internal.h"
 #include "probe.h"
 
 namespace {
@@ -188,6 +190,73 @@ INSTANTIATE_TEST_SUITE_P(
                       EnableCase{"HandledInASubmenu", "EditDeep", true, {"EditDeep"}},
                       EnableCase{"NoSuchItem", "EditNope", false, {}}),
     probe::RowName());
+
+// --- what a handler's answer means ----------------------------------------
+
+// An item whose own work can be counted.
+class CountingItem : public MenuItem {
+ public:
+  void Action() override { ++acted; }
+  int acted = 0;
+};
+
+// A handler that says it handled the command ends it there; one that says
+// it didn't leaves it to what the item does by itself: its own Action, or
+// an Edit command on the focused field.
+struct AnswerCase {
+  const char* name;
+  const char* item;
+  bool handled;
+  int acted;         // how often the item's own Action ran
+  const char* text;  // the field's text afterwards; "12" was typed
+  friend void PrintTo(const AnswerCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class HandlerAnswer : public probe::FrameworkTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(HandlerAnswer, HandledEndsTheCommandUnhandledGoesOn) {
+  const AnswerCase& row = GetParam();
+  auto counted = std::make_shared<CountingItem>();
+  counted->SetName("FileCount");
+  counted->SetText("Count");
+  auto file = Item("FileMenu", "File");
+  file->Append(counted);
+  auto edit = Item("EditMenu", "Edit");
+  edit->Append(Item("EditUndo", "Undo"));
+  auto bar = std::make_shared<fw::MenuBar>();
+  bar->Append(file);
+  bar->Append(edit);
+
+  Probe* w = fw::ImplicitInstance<Probe>();
+  w->SetMenuBar(bar);
+  auto& field = w->Add<fw::TextField>(fw::ControlClass::TextField, "Field",
+                                      {.left = 10, .top = 10, .width = 100, .height = 22});
+  int asked = 0;
+  w->AddMenuHandler(row.item, [&asked, &row] {
+    ++asked;
+    return row.handled;
+  });
+  fw::testing::ProcessEvents();
+  fw::testing::Type(field, "12");
+  ASSERT_EQ(field.Text(), "12");
+
+  EXPECT_TRUE(fw::testing::ChooseMenuItem(*w, row.item));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(counted->acted, row.acted);
+  EXPECT_EQ(field.Text(), row.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HandlerAnswer,
+    ::testing::Values(AnswerCase{"HandledItem", "FileCount", true, 0, "12"},
+                      AnswerCase{"UnhandledItem", "FileCount", false, 1, "12"},
+                      AnswerCase{"HandledEditCommand", "EditUndo", true, 0, "12"},
+                      AnswerCase{"UnhandledEditCommand", "EditUndo", false, 0, ""}),
+    probe::RowName());
+
+// A view owns the toolkit's bar it shows; a copy would free it twice.
+static_assert(!std::is_copy_constructible_v<fw::detail::MenuView>);
+static_assert(!std::is_copy_assignable_v<fw::detail::MenuView>);
 
 TEST_F(MenuTest, ShortcutRunsTheHandler) {
   EXPECT_TRUE(fw::testing::PressShortcut(*w, "Cmd+O"));

@@ -122,6 +122,43 @@ TEST_F(WindowTest, ConstructionThatThrowsLeavesNoWindowBehind) {
   EXPECT_TRUE(fw::ImplicitInstance<LifeProbe>()->IsOpen());
 }
 
+// A control's Open handler may furnish the window further. A adds so many
+// controls that the window's list must grow while Open walks it.
+class GrowingProbe : public Probe {
+ public:
+  static inline std::vector<std::string> opened;
+  static constexpr int kAdded = 40;
+  static std::string Added(int i) {
+    std::string name = "A";
+    return name += std::to_string(i);
+  }
+
+  void CreateControls() override {
+    for (const char* name : {"A", "B"}) Furnish(name);
+  }
+  void Event_Open() override { opened.push_back("window"); }
+
+ private:
+  void Furnish(const std::string& name) {
+    NewControl(ControlClass::StaticText, name).InstallHandler(fw::kOpenEvent, [this, name] {
+      opened.push_back(name);
+      if (name == "A")
+        for (int i = 1; i <= kAdded; ++i) Furnish(Added(i));
+    });
+  }
+};
+
+TEST_F(WindowTest, ControlsAddedByAnOpenHandlerGetTheirOwnOpenOnce) {
+  GrowingProbe::opened.clear();
+  GrowingProbe* w = fw::ImplicitInstance<GrowingProbe>();
+  std::vector<std::string> expected = {"A", "B"};
+  for (int i = 1; i <= GrowingProbe::kAdded; ++i) expected.push_back(GrowingProbe::Added(i));
+  expected.push_back("window");
+  EXPECT_EQ(GrowingProbe::opened, expected);
+  EXPECT_EQ(w->Controls().size(), std::size_t{2 + GrowingProbe::kAdded});
+  EXPECT_TRUE(w->IsOpen());
+}
+
 // --- closing from inside ------------------------------------------------------
 
 // Every way in closes the window from one of its own handlers.

@@ -64,6 +64,7 @@ inline constexpr std::string_view kOpenEvent = "Open";
 
 namespace detail {
 struct ControlImpl;
+struct Internals;
 }
 
 class Control {
@@ -92,8 +93,6 @@ class Control {
   void SetTextSize(float size);
   int TextUnit() const;
   void SetTextUnit(int unit);
-  const std::string& TextFont() const;
-  bool Bold() const;
 
   // Applies a description in one step.
   void SetProperties(const ControlDescription& d);
@@ -101,13 +100,12 @@ class Control {
   // Binds "Action" or "Open" of this control to a handler.
   void InstallHandler(std::string_view event, std::function<void()> handler);
 
-  detail::ControlImpl& Impl() const { return *impl_; }
-
  protected:
   Control(Window& owner, ControlClass cls, std::string name);
   void RaiseAction();
   std::unique_ptr<detail::ControlImpl> impl_;
   friend class Window;
+  friend struct detail::Internals;
 };
 
 class StaticText : public Control {
@@ -127,9 +125,6 @@ class TextField : public Control {
 class PushButton : public Control {
  public:
   PushButton(Window& owner, std::string name);
-  const std::string& Caption() const;
-  // The user's press: runs Action as a click does.
-  void Push();
 };
 
 // Radio buttons whose parent is the same control form one exclusive group.
@@ -139,7 +134,6 @@ class PushButton : public Control {
 class RadioButton : public Control {
  public:
   RadioButton(Window& owner, std::string name);
-  const std::string& Caption() const;
   bool Value() const;
   void SetValue(bool value);
 
@@ -150,7 +144,6 @@ class RadioButton : public Control {
 class CheckBox : public Control {
  public:
   CheckBox(Window& owner, std::string name);
-  const std::string& Caption() const;
   bool Value() const;
   void SetValue(bool value);
 };
@@ -168,7 +161,6 @@ class PopupMenu : public Control {
 class GroupBox : public Control {
  public:
   GroupBox(Window& owner, std::string name);
-  const std::string& Caption() const;
 };
 
 class Line : public Control {

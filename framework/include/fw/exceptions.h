@@ -25,9 +25,12 @@ class NilObjectException : public RuntimeException {
   const char* ClassName() const noexcept override { return "NilObjectException"; }
 };
 
-// Reports an exception that no handler caught, on stderr, with its class and
-// message. The event loop goes on afterwards.
-void UnhandledException(const std::exception& e);
+// Reports an exception that came out of the framework's initialisation or
+// its event loop, on stderr in one line with its class and message, and
+// marks the run as failed: RuntimeExit then gives status 1. (What escapes
+// an event handler the framework reports itself, in the same words, and
+// the loop goes on.)
+void UnhandledException(std::exception_ptr e);
 
 // Throws NilObjectException with `what` when `p` is null; returns `p`.
 template <class T>

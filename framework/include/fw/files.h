@@ -38,6 +38,7 @@ class FolderItem {
 
 namespace detail {
 struct SoundData;
+struct Internals;
 }
 
 // Playback is best-effort and asynchronous: with no audio device it does
@@ -50,10 +51,10 @@ class Sound {
   Sound(const Sound&) = delete;
   Sound& operator=(const Sound&) = delete;
   void Play();
-  const detail::SoundData& Data() const { return *data_; }
   const std::string& Path() const { return path_; }
 
  private:
+  friend struct detail::Internals;
   std::string path_;
   std::unique_ptr<detail::SoundData> data_;
 };

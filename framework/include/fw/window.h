@@ -40,6 +40,7 @@ struct WindowDescription {
 
 namespace detail {
 struct WindowImpl;
+struct Internals;
 }
 
 class Window {
@@ -51,7 +52,9 @@ class Window {
 
   // The default construction: raises Layout, CreateControls,
   // AddMenuHandlers and Open, in this order, then shows the window when its
-  // description says Visible.
+  // description says Visible. Open goes first to each control, in the order
+  // they were made, then to the window; a control that a control's Open
+  // handler adds gets its own Open once, after those made before it.
   void Constructor();
 
   // Events, for subclasses to handle.
@@ -67,9 +70,7 @@ class Window {
   void SetProperties(const WindowDescription& d);
   int Width() const;
   int Height() const;
-  const std::string& Title() const;
   Color BackColor() const;  // white unless HasBackColor
-  int Frame() const;
 
   void Show();
   // Takes the window off the screen and out of the framework's lists at
@@ -111,9 +112,8 @@ class Window {
   void AddMenuHandler(std::string itemName, std::function<bool()> handler);
   bool HasMenuHandler(std::string_view itemName) const;
 
-  detail::WindowImpl& Impl() const { return *impl_; }
-
  private:
+  friend struct detail::Internals;
   [[noreturn]] void ThrowNoSuchControl(std::string_view name) const;
   std::unique_ptr<detail::WindowImpl> impl_;
 };

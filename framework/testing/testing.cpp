@@ -33,16 +33,17 @@ QT_END_NAMESPACE
 namespace fw::testing {
 
 using detail::FromQ;
+using detail::Internals;
 using detail::ToQ;
 
 void ProcessEvents() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::AllEvents);
 }
 
-int PaintCount(Canvas& canvas) { return canvas.Impl().paintCount; }
-int PlayCount(const Sound& sound) { return sound.Data().plays; }
+int PaintCount(Canvas& canvas) { return Internals::Of(canvas).paintCount; }
+int PlayCount(const Sound& sound) { return Internals::Of(sound).plays; }
 SoundSamples Samples(const Sound& sound) {
-  const detail::SoundData& data = sound.Data();
+  const detail::SoundData& data = Internals::Of(sound);
   return SoundSamples{data.format.sampleRate(), data.format.channelCount(),
                       data.format.bytesPerSample(),
                       std::string(data.samples.constData(), static_cast<std::size_t>(data.samples.size()))};
@@ -80,11 +81,11 @@ bool RunClockTicks(int period, int ticks) {
 void SetExecutablePath(std::string path) { detail::ExecutablePathOverride() = std::move(path); }
 
 void Click(Control& control) {
-  if (auto* button = qobject_cast<QAbstractButton*>(control.Impl().widget.data())) button->click();
+  if (auto* button = qobject_cast<QAbstractButton*>(Internals::Of(control).widget.data())) button->click();
 }
 
 void PressMouse(Window& window, int x, int y) {
-  QWidget* content = window.Impl().content;
+  QWidget* content = Internals::Of(window).content;
   QWidget* target = content->childAt(x, y);
   if (target == nullptr) target = content;
   const QPointF local = target->mapFrom(content, QPointF(x, y));
@@ -99,7 +100,7 @@ void PressMouse(Window& window, int x, int y) {
 }
 
 void Focus(Control& control) {
-  if (QWidget* w = control.Impl().widget) {
+  if (QWidget* w = Internals::Of(control).widget) {
     w->window()->activateWindow();
     w->setFocus(Qt::OtherFocusReason);
   }
@@ -107,7 +108,7 @@ void Focus(Control& control) {
 
 void Type(TextField& field, std::string_view text) {
   Focus(field);
-  auto* edit = qobject_cast<QLineEdit*>(field.Impl().widget.data());
+  auto* edit = qobject_cast<QLineEdit*>(Internals::Of(field).widget.data());
   if (edit == nullptr) return;
   for (QChar ch : ToQ(text)) {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
@@ -124,7 +125,7 @@ void PressKey(Window& window, std::string_view key) {
                    : key == "Space"  ? Qt::Key_Space
                                      : 0;
   QWidget* target = QApplication::focusWidget();
-  if (target == nullptr || target->window() != window.Impl().top) target = window.Impl().content;
+  if (target == nullptr || target->window() != Internals::Of(window).top) target = Internals::Of(window).content;
   QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
   QApplication::sendEvent(target, &press);
   QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
@@ -136,9 +137,9 @@ bool PressShortcut(Window& window, std::string_view keys) {
   if (sequence.isEmpty()) return false;
   const QKeyCombination combo = sequence[0];
   // Window shortcuts answer only in the active window.
-  window.Impl().top->activateWindow();
+  Internals::Of(window).top->activateWindow();
   QWidget* target = QApplication::focusWidget();
-  if (target == nullptr || target->window() != window.Impl().top) target = window.Impl().top;
+  if (target == nullptr || target->window() != Internals::Of(window).top) target = Internals::Of(window).top;
   const bool taken = qt_sendShortcutOverrideEvent(target, 0, combo.key(), combo.keyboardModifiers());
   // The call leaves its modifiers as the application's idea of the keyboard;
   // a bare modifier key matches no shortcut and lets them go again.
@@ -149,7 +150,7 @@ bool PressShortcut(Window& window, std::string_view keys) {
 std::string FocusedControlName(Window& window) {
   QWidget* focus = QApplication::focusWidget();
   for (const auto& c : window.Controls())
-    if (c->Impl().widget == focus && focus != nullptr) return c->Name();
+    if (Internals::Of(*c).widget == focus && focus != nullptr) return c->Name();
   return std::string();
 }
 
@@ -157,13 +158,13 @@ std::vector<std::string> TabOrder(Window& window) {
   std::vector<std::string> names;
   std::map<QWidget*, std::string> byWidget;
   for (const auto& c : window.Controls()) {
-    QWidget* w = c->Impl().widget;
+    QWidget* w = Internals::Of(*c).widget;
     if (w == nullptr || w->focusPolicy() == Qt::NoFocus) continue;
     byWidget[w] = c->Name();
   }
   // The focus chain is circular; walk it once from the content widget.
-  QWidget* w = window.Impl().content->nextInFocusChain();
-  while (w && w != window.Impl().content && names.size() < byWidget.size() + 64) {
+  QWidget* w = Internals::Of(window).content->nextInFocusChain();
+  while (w && w != Internals::Of(window).content && names.size() < byWidget.size() + 64) {
     if (auto it = byWidget.find(w); it != byWidget.end()) names.push_back(it->second);
     w = w->nextInFocusChain();
   }
@@ -171,7 +172,7 @@ std::vector<std::string> TabOrder(Window& window) {
 }
 
 namespace {
-detail::MenuView* ViewOf(Window& window) { return window.Impl().menuView.get(); }
+detail::MenuView* ViewOf(Window& window) { return Internals::Of(window).menuView.get(); }
 }  // namespace
 
 bool ChooseMenuItem(Window& window, std::string_view itemName) {
@@ -211,7 +212,7 @@ std::vector<ShownMenu> ShownMenus(Window& window) {
 }
 
 bool SaveImage(Window& window, const std::string& path) {
-  QWidget* top = window.Impl().top;
+  QWidget* top = Internals::Of(window).top;
   return top->grab().save(ToQ(path), "PNG");
 }
 
@@ -232,24 +233,24 @@ bool WriteJpeg(const std::string& path, int width, int height, Color color) {
 }
 
 WindowLook Look(Window& window) {
-  QWidget* top = window.Impl().top;
+  QWidget* top = Internals::Of(window).top;
   const Qt::WindowFlags f = top->windowFlags();
   WindowLook look;
-  look.contentWidth = window.Impl().content->width();
-  look.contentHeight = window.Impl().content->height();
+  look.contentWidth = Internals::Of(window).content->width();
+  look.contentHeight = Internals::Of(window).content->height();
   look.title = FromQ(top->windowTitle());
   look.fixedSize = top->minimumSize() == top->maximumSize();
   look.closeButton = f.testFlag(Qt::WindowCloseButtonHint);
   look.minimizeButton = f.testFlag(Qt::WindowMinimizeButtonHint);
   look.maximizeButton = f.testFlag(Qt::WindowMaximizeButtonHint);
   look.dialog = (f & Qt::WindowType_Mask) == Qt::Dialog;
-  look.menuBar = window.Impl().menuView != nullptr;
+  look.menuBar = Internals::Of(window).menuView != nullptr;
   return look;
 }
 
 ControlLook Look(Control& control) {
   ControlLook look;
-  QWidget* w = control.Impl().widget;
+  QWidget* w = Internals::Of(control).widget;
   look.left = control.Left(), look.top = control.Top();
   look.width = control.Width(), look.height = control.Height();
   if (w == nullptr) return look;
@@ -282,7 +283,7 @@ ControlLook Look(Control& control) {
 }
 
 Color ShownPixel(Window& window, int x, int y) {
-  const QImage shot = window.Impl().content->grab().toImage();
+  const QImage shot = Internals::Of(window).content->grab().toImage();
   if (!shot.valid(x, y)) return Color{};
   const QColor c = shot.pixelColor(x, y);
   return Color{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
