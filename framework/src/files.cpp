@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -53,6 +54,25 @@ bool OpenRegularFile(const std::string& path, QFile& file, std::string& why) {
     return false;
   }
   return true;
+}
+
+// A loader tries a broken file again at every call, which may be every
+// tick of a timer. What is said of a file is said once for as long as it
+// stays so; a file that opens cleanly, or goes, is forgotten, so that
+// breaking it again is said again.
+void SayOnce(FileUse use, const std::string& path, const std::string& what) {
+  if (Runtime* rt = TheRuntime()) {
+    auto [it, isNew] = rt->reportedFiles.try_emplace({use, path}, what);
+    if (!isNew && it->second == what) return;
+    it->second = what;
+  }
+  std::fprintf(stderr, "%s %s %s\n", use == FileUse::Picture ? "Picture" : "Sound", path.c_str(),
+               what.c_str());
+  std::fflush(stderr);
+}
+
+void ForgetSaid(FileUse use, const std::string& path) {
+  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase({use, path});
 }
 
 namespace {
