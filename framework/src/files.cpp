@@ -117,12 +117,26 @@ struct Layout {
   std::uint32_t rate = 0;
 };
 
+constexpr std::uint16_t kPcm = 1, kExtensible = 0xFFFE;
+// The extensible format names its samples by a GUID; those of the plain
+// formats are their tag, in its first four bytes, before these.
+constexpr unsigned char kTagGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                            0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+std::string GuidText(const unsigned char* g) {
+  char text[37];
+  std::snprintf(text, sizeof text, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
+                static_cast<unsigned>(Le32(g)), Le16(g + 4), Le16(g + 6), g[8], g[9], g[10], g[11],
+                g[12], g[13], g[14], g[15]);
+  return text;
+}
+
 // Reads a fmt chunk of `size` bytes. False, with `why`, when the file can
 // be no sound whatever follows. Otherwise `unfit` tells why the samples it
 // lays out can't be played, and is empty when they can.
 bool ReadFormat(QFile& file, std::uint32_t size, Layout& layout, std::string& unfit,
                 std::string& why) {
-  unsigned char fmt[16];
+  unsigned char fmt[40];
   if (size < 16) {
     why = "its fmt chunk is " + std::to_string(size) + " bytes, too short to lay out samples";
     return false;
@@ -131,23 +145,52 @@ bool ReadFormat(QFile& file, std::uint32_t size, Layout& layout, std::string& un
     why = ReadFailure(file);
     return false;
   }
-  const std::uint32_t tag = Le16(fmt);
+  std::uint32_t tag = Le16(fmt);
   layout = {Le16(fmt + 2), Le16(fmt + 14), Le32(fmt + 4)};
   const std::uint16_t bits = layout.bits;
-  if (tag != 1) unfit = NotPcm(tag);
+  std::uint16_t validBits = bits;
+  if (tag == kExtensible) {
+    // Its extension: its size, the bits of each sample that count, which
+    // speaker each channel is for, and the GUID of its samples.
+    if (size < 40) {
+      why = "its fmt chunk is " + std::to_string(size) +
+            " bytes, too short for the extensible format it names";
+      return false;
+    }
+    if (!ReadExactly(file, fmt + 16, 24)) {
+      why = ReadFailure(file);
+      return false;
+    }
+    if (Le16(fmt + 16) < 22) {
+      why = "its fmt chunk's extension is " + std::to_string(Le16(fmt + 16)) +
+            " bytes, too short to name its samples";
+      return false;
+    }
+    validBits = Le16(fmt + 18);
+    const unsigned char* guid = fmt + 24;
+    if (std::memcmp(guid + 4, kTagGuidTail, sizeof kTagGuidTail) != 0) {
+      unfit = "its samples are sub-format " + GuidText(guid) + ", not integer PCM";
+      return true;
+    }
+    tag = Le32(guid);
+  }
+  if (tag != kPcm) unfit = NotPcm(tag);
   else if (layout.channels == 0) unfit = "it has no channels";
   else if (layout.rate == 0) unfit = "it has no sample rate";
   else if (layout.rate > INT_MAX)
     unfit = "its rate of " + std::to_string(layout.rate) + " samples a second is beyond playing";
   else if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
     unfit = "it has " + std::to_string(bits) + "-bit samples, not 8, 16, 24 or 32";
+  else if (validBits > bits)
+    unfit = "its samples have " + std::to_string(validBits) + " valid bits, more than the " +
+            std::to_string(bits) + " that hold each";
   else unfit.clear();
   return true;
 }
 
-// Only RIFF/WAVE with integer PCM of 8, 16, 24 or 32 bits and at least
-// one whole frame, all of it there, counts as a sound; `why` tells what
-// else it is. A chunk size in the file is never trusted as an allocation
+// Only RIFF/WAVE with integer PCM of 8, 16, 24 or 32 bits, plain or in
+// the extensible format, and at least one whole frame, all of it there,
+// counts as a sound; `why` tells what else it is. A chunk size in the file is never trusted as an allocation
 // size: the samples are read only once the file is known to hold them. A
 // chunk of odd size before the samples is refused, with or without the
 // byte that pads it, as players disagree on that byte; the samples may end

@@ -566,6 +566,16 @@ struct Heard {
 };
 constexpr Heard kNoSound{};
 
+// The format chunk of integer PCM, or of what `guid` names, written as
+// WAVE_FORMAT_EXTENSIBLE: the plain sixteen bytes, then the extension.
+const std::string kPcmGuid("\x01\0\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 16);
+const std::string kFloatGuid("\x03\0\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 16);
+std::string Extensible(std::uint16_t bits, std::uint16_t channels = 1,
+                       const std::string& guid = kPcmGuid, std::uint16_t validBits = 0) {
+  return Fmt(0xFFFE, bits, channels) + Le(22, 2) + Le(validBits == 0 ? bits : validBits, 2) +
+         Le(channels == 2 ? 3 : 4, 4) + guid;
+}
+
 struct SoundCase {
   const char* name;
   std::string bytes;  // empty: no file at all, unless `place` puts something there
@@ -642,7 +652,26 @@ INSTANTIATE_TEST_SUITE_P(
         SoundCase{"Extensible",
                   Wave({Chunk("fmt ", Fmt(0xFFFE, 16) + Le(22, 2) + std::string(22, '\0')),
                         Chunk("data", kSamples)}),
-                  kNoSound, "not integer PCM"},
+                  kNoSound, "its samples are sub-format 00000000-0000-0000-0000-000000000000"},
+        SoundCase{"ExtensiblePcm16Mono",
+                  Wave({Chunk("fmt ", Extensible(16)), Chunk("data", kSamples)}), {1, 2, 200}},
+        SoundCase{"ExtensiblePcm16Stereo",
+                  Wave({Chunk("fmt ", Extensible(16, 2)), Chunk("data", kSamples)}), {2, 2, 100}},
+        // Twenty bits of each sample count; the output takes all 24.
+        SoundCase{"ExtensiblePcm20In24",
+                  Wave({Chunk("fmt ", Extensible(24, 1, kPcmGuid, 20)),
+                        Chunk("data", std::string(300, '\0'))}),
+                  {1, 4, 100}},
+        SoundCase{"ExtensibleMoreValidBitsThanItsSamplesHold",
+                  Wave({Chunk("fmt ", Extensible(16, 1, kPcmGuid, 20)), Chunk("data", kSamples)}),
+                  kNoSound, "20 valid bits"},
+        SoundCase{"ExtensibleFloat",
+                  Wave({Chunk("fmt ", Extensible(32, 1, kFloatGuid)), Chunk("data", kSamples)}),
+                  kNoSound, "floating point"},
+        // What follows the plain sixteen bytes is all that tells the samples.
+        SoundCase{"ExtensibleWithoutItsExtension",
+                  Wave({Chunk("fmt ", Fmt(0xFFFE, 16)), Chunk("data", kSamples)}), kNoSound,
+                  "fmt chunk"},
         SoundCase{"MuLaw", Wave({Chunk("fmt ", Fmt(7, 8)), Chunk("data", kSamples)}), kNoSound,
                   "its samples are \u00B5-law, not integer PCM"},
         SoundCase{"TwelveBits", Wave({Chunk("fmt ", Fmt(1, 12)), Chunk("data", kSamples)}), kNoSound,
