@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -55,6 +56,25 @@ bool OpenRegularFile(const std::string& path, QFile& file, std::string& why) {
   return true;
 }
 
+// A loader tries a broken file again at every call, which may be every
+// tick of a timer. What is said of a file is said once for as long as it
+// stays so; a file that opens cleanly, or goes, is forgotten, so that
+// breaking it again is said again.
+void SayOnce(FileUse use, const std::string& path, const std::string& what) {
+  if (Runtime* rt = TheRuntime()) {
+    auto [it, isNew] = rt->reportedFiles.try_emplace({use, path}, what);
+    if (!isNew && it->second == what) return;
+    it->second = what;
+  }
+  std::fprintf(stderr, "%s %s %s\n", use == FileUse::Picture ? "Picture" : "Sound", path.c_str(),
+               what.c_str());
+  std::fflush(stderr);
+}
+
+void ForgetSaid(FileUse use, const std::string& path) {
+  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase({use, path});
+}
+
 namespace {
 
 std::uint32_t Le32(const unsigned char* u) {
@@ -66,50 +86,163 @@ bool ReadExactly(QFile& file, unsigned char* into, qint64 n) {
   return file.read(reinterpret_cast<char*>(into), n) == n;
 }
 
-// Only RIFF/WAVE with integer PCM of 8, 16, 24 or 32 bits and at least
-// one whole frame, all of it there, counts as a sound. A chunk size in the
-// file is never trusted as an allocation size: the samples are read only
-// once the file is known to hold them. A chunk of odd size before the
-// samples is refused, with or without the byte that pads it, as players
-// disagree on that byte; the samples may end the file without it.
-bool ReadWave(QFile& file, QAudioFormat& format, QByteArray& samples) {
-  unsigned char head[12];
-  if (!ReadExactly(file, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
-      std::memcmp(head + 8, "WAVE", 4) != 0)
-    return false;
+// Said when a read fails after the file was found to hold what is read:
+// it was cut short, or the disk failed, while it was read.
+std::string ReadFailure(const QFile& file) {
+  if (file.error() == QFileDevice::NoError) return "it ended while it was read";
+  return "it could not be read: " + file.errorString().toStdString();
+}
+
+// A chunk by its name, or, when that is not text that can stand in a line,
+// by where it starts.
+std::string ChunkName(const unsigned char* id, qint64 at) {
+  std::string name(reinterpret_cast<const char*>(id), 4);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  const bool text = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return c >= 0x20 && c < 0x7F;
+  });
+  return text ? "its " + name + " chunk" : "its chunk at byte " + std::to_string(at);
+}
+
+std::string NotPcm(std::uint32_t tag) {
+  const std::string kind = tag == 3   ? "floating point"
+                           : tag == 6 ? "A-law"
+                           : tag == 7 ? "\u00B5-law"
+                                      : "format " + std::to_string(tag);
+  return "its samples are " + kind + ", not integer PCM";
+}
+
+struct Layout {
   std::uint16_t channels = 0, bits = 0;
   std::uint32_t rate = 0;
+};
+
+constexpr std::uint16_t kPcm = 1, kExtensible = 0xFFFE;
+// The extensible format names its samples by a GUID; those of the plain
+// formats are their tag, in its first four bytes, before these.
+constexpr unsigned char kTagGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                            0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+std::string GuidText(const unsigned char* g) {
+  char text[37];
+  std::snprintf(text, sizeof text, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
+                static_cast<unsigned>(Le32(g)), Le16(g + 4), Le16(g + 6), g[8], g[9], g[10], g[11],
+                g[12], g[13], g[14], g[15]);
+  return text;
+}
+
+// Reads a fmt chunk of `size` bytes. False, with `why`, when the file can
+// be no sound whatever follows. Otherwise `unfit` tells why the samples it
+// lays out can't be played, and is empty when they can.
+bool ReadFormat(QFile& file, std::uint32_t size, Layout& layout, std::string& unfit,
+                std::string& why) {
+  unsigned char fmt[40];
+  if (size < 16) {
+    why = "its fmt chunk is " + std::to_string(size) + " bytes, too short to lay out samples";
+    return false;
+  }
+  if (!ReadExactly(file, fmt, 16)) {
+    why = ReadFailure(file);
+    return false;
+  }
+  std::uint32_t tag = Le16(fmt);
+  layout = {Le16(fmt + 2), Le16(fmt + 14), Le32(fmt + 4)};
+  const std::uint16_t bits = layout.bits;
+  std::uint16_t validBits = bits;
+  if (tag == kExtensible) {
+    // Its extension: its size, the bits of each sample that count, which
+    // speaker each channel is for, and the GUID of its samples.
+    if (size < 40) {
+      why = "its fmt chunk is " + std::to_string(size) +
+            " bytes, too short for the extensible format it names";
+      return false;
+    }
+    if (!ReadExactly(file, fmt + 16, 24)) {
+      why = ReadFailure(file);
+      return false;
+    }
+    if (Le16(fmt + 16) < 22) {
+      why = "its fmt chunk's extension is " + std::to_string(Le16(fmt + 16)) +
+            " bytes, too short to name its samples";
+      return false;
+    }
+    validBits = Le16(fmt + 18);
+    const unsigned char* guid = fmt + 24;
+    if (std::memcmp(guid + 4, kTagGuidTail, sizeof kTagGuidTail) != 0) {
+      unfit = "its samples are sub-format " + GuidText(guid) + ", not integer PCM";
+      return true;
+    }
+    tag = Le32(guid);
+  }
+  if (tag != kPcm) unfit = NotPcm(tag);
+  else if (layout.channels == 0) unfit = "it has no channels";
+  else if (layout.rate == 0) unfit = "it has no sample rate";
+  else if (layout.rate > INT_MAX)
+    unfit = "its rate of " + std::to_string(layout.rate) + " samples a second is beyond playing";
+  else if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+    unfit = "it has " + std::to_string(bits) + "-bit samples, not 8, 16, 24 or 32";
+  else if (validBits > bits)
+    unfit = "its samples have " + std::to_string(validBits) + " valid bits, more than the " +
+            std::to_string(bits) + " that hold each";
+  else unfit.clear();
+  return true;
+}
+
+// Only RIFF/WAVE with integer PCM of 8, 16, 24 or 32 bits, plain or in
+// the extensible format, and at least one whole frame, all of it there,
+// counts as a sound; `why` tells what else it is. A chunk size in the file
+// is never trusted as an allocation size: the samples are read only once
+// the file is known to hold them. A chunk of odd size before the samples is
+// refused, with or without the byte that pads it, as players disagree on
+// that byte; the samples may end the file without it.
+bool ReadWave(QFile& file, QAudioFormat& format, QByteArray& samples, std::string& why) {
+  unsigned char head[12];
+  if (!ReadExactly(file, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
+      std::memcmp(head + 8, "WAVE", 4) != 0) {
+    why = "it is not a RIFF/WAVE file";
+    return false;
+  }
+  Layout layout;
+  std::string unfit = "its samples come before their format";
   for (int chunks = 0; chunks < 64; ++chunks) {
     unsigned char header[8];
-    if (!ReadExactly(file, header, 8)) return false;
+    const qint64 at = file.pos();
+    if (!ReadExactly(file, header, 8)) {
+      why = "it has no data chunk";
+      return false;
+    }
     const std::uint32_t size = Le32(header + 4);
     const qint64 next = file.pos() + qint64{size};
-    if (next > file.size()) return false;
+    if (next > file.size()) {
+      why = ChunkName(header, at) + " claims " + std::to_string(size) +
+            " bytes, more than the file holds";
+      return false;
+    }
     if (std::memcmp(header, "fmt ", 4) == 0) {
-      unsigned char fmt[16];
-      if (size < 16 || !ReadExactly(file, fmt, 16)) return false;
-      const bool pcm = Le16(fmt) == 1;
-      channels = pcm ? Le16(fmt + 2) : 0;
-      rate = Le32(fmt + 4);
-      bits = Le16(fmt + 14);
-      if (channels == 0 || rate == 0 || rate > INT_MAX ||
-          (bits != 8 && bits != 16 && bits != 24 && bits != 32))
-        channels = 0;
+      if (!ReadFormat(file, size, layout, unfit, why)) return false;
     } else if (std::memcmp(header, "data", 4) == 0) {
-      if (channels == 0) return false;
-      const qint64 frameBytes = qint64{channels} * (bits / 8);
-      const qint64 frames = qint64{size} / frameBytes;
-      if (frames == 0) return false;
-      QByteArray read(frames * frameBytes, Qt::Uninitialized);
-      if (!ReadExactly(file, reinterpret_cast<unsigned char*>(read.data()), read.size()))
+      if (!unfit.empty()) {
+        why = unfit;
         return false;
-      format.setSampleRate(static_cast<int>(rate));
-      format.setChannelCount(channels);
-      format.setSampleFormat(bits == 8    ? QAudioFormat::UInt8
-                             : bits == 16 ? QAudioFormat::Int16
-                                          : QAudioFormat::Int32);
+      }
+      const qint64 frameBytes = qint64{layout.channels} * (layout.bits / 8);
+      const qint64 frames = qint64{size} / frameBytes;
+      if (frames == 0) {
+        why = "it holds no whole frame of samples";
+        return false;
+      }
+      QByteArray read(frames * frameBytes, Qt::Uninitialized);
+      if (!ReadExactly(file, reinterpret_cast<unsigned char*>(read.data()), read.size())) {
+        why = ReadFailure(file);
+        return false;
+      }
+      format.setSampleRate(static_cast<int>(layout.rate));
+      format.setChannelCount(layout.channels);
+      format.setSampleFormat(layout.bits == 8    ? QAudioFormat::UInt8
+                             : layout.bits == 16 ? QAudioFormat::Int16
+                                                 : QAudioFormat::Int32);
       samples = read;
-      if (bits == 24) {
+      if (layout.bits == 24) {
         // The audio output has no 24-bit samples: each goes out as the top
         // three bytes of a 32-bit one.
         samples = QByteArray(read.size() / 3 * 4, '\0');
@@ -118,8 +251,16 @@ bool ReadWave(QFile& file, QAudioFormat& format, QByteArray& samples) {
       }
       return true;
     }
-    if (size % 2 != 0 || !file.seek(next)) return false;
+    if (size % 2 != 0) {
+      why = ChunkName(header, at) + " has an odd size";
+      return false;
+    }
+    if (!file.seek(next)) {
+      why = ReadFailure(file);
+      return false;
+    }
   }
+  why = "it has no data chunk among its first 64 chunks";
   return false;
 }
 
@@ -162,8 +303,13 @@ SoundPtr FolderItem::OpenAsSound() const {
   std::string why;
   auto data = std::make_unique<detail::SoundData>();
   if (!detail::OpenRegularFile(path_, file, why) ||
-      !detail::ReadWave(file, data->format, data->samples))
+      !detail::ReadWave(file, data->format, data->samples, why)) {
+    // A sound file that isn't there is no fault: what would play it stays silent.
+    if (why.empty()) detail::ForgetSaid(detail::FileUse::Sound, path_);
+    else detail::SayOnce(detail::FileUse::Sound, path_, "can't be played: " + why);
     return nullptr;
+  }
+  detail::ForgetSaid(detail::FileUse::Sound, path_);
   return std::make_shared<Sound>(path_, std::move(data));
 }
 

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fw/fw.h"
@@ -167,6 +168,17 @@ std::string& ExecutablePathOverride();
 // was wrong otherwise, and is empty for a file that isn't there.
 bool OpenRegularFile(const std::string& path, QFile& file, std::string& why);
 
+// What a file was opened as. One file may be tried as both, and what is
+// said of it as the one is no news of the other.
+enum class FileUse { Picture, Sound };
+
+// Says "<Picture|Sound> <path> <what>" on the error stream, unless that is
+// what was last said of the file in that use.
+void SayOnce(FileUse use, const std::string& path, const std::string& what);
+// The file opened cleanly in that use, or went: what was said of it is
+// said again should it break again.
+void ForgetSaid(FileUse use, const std::string& path);
+
 // The framework's lists: every open window, the ones registered under their
 // class name, and the closed ones waiting to be destroyed.
 struct WindowLists {
@@ -187,9 +199,8 @@ struct Runtime {
   int exitStatus = 0;
   // An exception ended the run before or instead of the event loop.
   bool failed = false;
-  // What was last said of each picture file that could not be read, or
-  // was read despite damage, so that it is said once.
-  std::map<std::string, std::string, std::less<>> reportedFiles;
+  // What was last said of each file in each use, so that it is said once.
+  std::map<std::pair<FileUse, std::string>, std::string> reportedFiles;
 };
 
 // nullptr before RuntimeInit and after the runtime is taken down.

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -18,28 +17,11 @@ namespace fw {
 namespace detail {
 namespace {
 
-// A loader tries a broken picture again at every call, which may be every
-// tick of a timer. What is said of a file is said once for as long as it
-// stays so; a file that loads cleanly, or goes, is forgotten, so that
-// breaking it again is said again.
-void SayOnce(const std::string& path, const std::string& what) {
-  Runtime* rt = TheRuntime();
-  if (rt != nullptr) {
-    auto [it, isNew] = rt->reportedFiles.try_emplace(path, what);
-    if (!isNew && it->second == what) return;
-    it->second = what;
-  }
-  std::fprintf(stderr, "Picture %s %s\n", path.c_str(), what.c_str());
-  std::fflush(stderr);
-}
-
 void ReportUnreadable(const std::string& path, const std::string& why) {
-  SayOnce(path, "could not be read: " + why);
+  SayOnce(FileUse::Picture, path, "could not be read: " + why);
 }
 
-void ForgetUnreadable(const std::string& path) {
-  if (Runtime* rt = TheRuntime()) rt->reportedFiles.erase(path);
-}
+void ForgetUnreadable(const std::string& path) { ForgetSaid(FileUse::Picture, path); }
 
 // The first thing said of a failed read, as one line.
 std::string FirstLine(const std::vector<QString>& said, const QString& fallback) {
@@ -198,7 +180,7 @@ PicturePtr FolderItem::OpenAsPicture() const {
     return nullptr;
   }
   if (damage.empty()) detail::ForgetUnreadable(path_);
-  else detail::SayOnce(path_, "was read despite damage: " + damage);
+  else detail::SayOnce(detail::FileUse::Picture, path_, "was read despite damage: " + damage);
   auto data = std::make_unique<detail::PictureData>();
   data->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   return std::make_shared<const Picture>(std::move(data));

@@ -333,14 +333,21 @@ TEST_F(CreditsTest, WithoutTheBackdropTheWindowIsWhite) {
 }
 
 // A fanfare cut off inside its samples is no sound the toolkit can play:
-// the window opens silently and the rotor turns.
+// the window opens silently, says why once, and the rotor turns.
 TEST_F(CreditsTest, WithTheSoundCutShortItOpensSilentlyAndStillTurns) {
   ResourceLayout layout;
   layout.PutAll();
   const std::filesystem::path sound = layout.Resources() / "finale";
   std::filesystem::resize_file(sound, std::filesystem::file_size(sound) - 1000);
   CreditWindow* w = nullptr;
+  ::testing::internal::CaptureStderr();
   EXPECT_NO_THROW(w = OpenCredits());
+  // What the window's files give, among what the toolkit says of the window.
+  std::vector<std::string> lines;
+  for (const std::string& line : LinesOf(::testing::internal::GetCapturedStderr()))
+    if (line.rfind("Sound ", 0) == 0 || line.rfind("Picture ", 0) == 0) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
+  EXPECT_EQ(lines[0].rfind("Sound " + sound.string() + " can't be played: ", 0), 0u) << lines[0];
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->IsOpen());
   EXPECT_EQ(finale(), nullptr);

@@ -566,25 +566,57 @@ struct Heard {
 };
 constexpr Heard kNoSound{};
 
+// The format chunk of integer PCM, or of what `guid` names, written as
+// WAVE_FORMAT_EXTENSIBLE: the plain sixteen bytes, then the extension.
+const std::string kPcmGuid("\x01\0\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 16);
+const std::string kFloatGuid("\x03\0\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 16);
+std::string Extensible(std::uint16_t bits, std::uint16_t channels = 1,
+                       const std::string& guid = kPcmGuid, std::uint16_t validBits = 0) {
+  return Fmt(0xFFFE, bits, channels) + Le(22, 2) + Le(validBits == 0 ? bits : validBits, 2) +
+         Le(channels == 2 ? 3 : 4, 4) + guid;
+}
+
 struct SoundCase {
   const char* name;
-  std::string bytes;  // empty: no file at all
+  std::string bytes;  // empty: no file at all, unless `place` puts something there
   Heard heard;
+  // A part of the one line that says why it can't be played; nullptr: nothing is said.
+  const char* said = nullptr;
+  std::function<void(const std::string&)> place = nullptr;
   friend void PrintTo(const SoundCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class SoundFile : public FilesTest, public ::testing::WithParamInterface<SoundCase> {};
 
-TEST_P(SoundFile, ReadsIntegerPcmWaveByContent) {
-  const SoundCase& row = GetParam();
-  const fs::path path = Scratch() / "sound";  // no extension: the content decides
-  if (!row.bytes.empty()) WriteBytes(path, row.bytes);
-  fw::SoundPtr sound;
+std::vector<std::string> StderrOfSound(const fs::path& path, fw::SoundPtr& sound) {
+  ::testing::internal::CaptureStderr();
   {
     const AddressSpaceCap cap;
     EXPECT_NO_THROW(sound = fw::FolderItem(path.string()).OpenAsSound());
   }
+  return LinesOf(::testing::internal::GetCapturedStderr());
+}
+
+TEST_P(SoundFile, ReadsIntegerPcmWaveByContentAndSaysWhyNot) {
+  const SoundCase& row = GetParam();
+  const fs::path path = Scratch() / "sound";  // no extension: the content decides
+  if (row.place) row.place(path.string());
+  else if (!row.bytes.empty()) WriteBytes(path, row.bytes);
+  PipeWatchdog watchdog(path);
+  fw::SoundPtr sound;
+  const std::vector<std::string> lines = StderrOfSound(path, sound);
+  EXPECT_FALSE(watchdog.Rescued()) << "opening it blocked";
   EXPECT_EQ(sound != nullptr, row.heard.frames > 0);
+  if (row.said == nullptr) {
+    EXPECT_TRUE(lines.empty()) << ::testing::PrintToString(lines);
+  } else {
+    ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(lines[0].rfind("Sound " + path.string() + " can't be played: ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(row.said), std::string::npos) << lines[0];
+    fw::SoundPtr again;
+    EXPECT_TRUE(StderrOfSound(path, again).empty()) << "said again of the same file";
+    EXPECT_EQ(again, nullptr);
+  }
   if (sound) {
     EXPECT_EQ(sound->Path(), path.string());
     const fw::testing::SoundSamples samples = fw::testing::Samples(*sound);
@@ -612,48 +644,130 @@ INSTANTIATE_TEST_SUITE_P(
         SoundCase{"OddChunkBeforeTheSamples",
                   Wave({Chunk("LIST", std::string("INFOISFT\x05\0\0\0probe", 17)),
                         Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}),
-                  kNoSound},
+                  kNoSound, "its LIST chunk has an odd size"},
         SoundCase{"LongFmtChunk",
                   Wave({Chunk("fmt ", Fmt(1, 16) + Le(0, 2)), Chunk("data", kSamples)}), {1, 2, 200}},
-        SoundCase{"Float", Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}), kNoSound},
+        SoundCase{"Float", Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}), kNoSound,
+                  "its samples are floating point, not integer PCM"},
         SoundCase{"Extensible",
                   Wave({Chunk("fmt ", Fmt(0xFFFE, 16) + Le(22, 2) + std::string(22, '\0')),
                         Chunk("data", kSamples)}),
-                  kNoSound},
-        SoundCase{"TwelveBits", Wave({Chunk("fmt ", Fmt(1, 12)), Chunk("data", kSamples)}), kNoSound},
-        SoundCase{"NoChannels", Wave({Chunk("fmt ", Fmt(1, 16, 0)), Chunk("data", kSamples)}), kNoSound},
-        SoundCase{"DataBeforeFmt", Wave({Chunk("data", kSamples), Chunk("fmt ", Fmt(1, 16))}), kNoSound},
-        SoundCase{"NoData", Wave({Chunk("fmt ", Fmt(1, 16))}), kNoSound},
-        SoundCase{"EmptyData", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", "")}), kNoSound},
+                  kNoSound, "its samples are sub-format 00000000-0000-0000-0000-000000000000"},
+        SoundCase{"ExtensiblePcm16Mono",
+                  Wave({Chunk("fmt ", Extensible(16)), Chunk("data", kSamples)}), {1, 2, 200}},
+        SoundCase{"ExtensiblePcm16Stereo",
+                  Wave({Chunk("fmt ", Extensible(16, 2)), Chunk("data", kSamples)}), {2, 2, 100}},
+        // Twenty bits of each sample count; the output takes all 24.
+        SoundCase{"ExtensiblePcm20In24",
+                  Wave({Chunk("fmt ", Extensible(24, 1, kPcmGuid, 20)),
+                        Chunk("data", std::string(300, '\0'))}),
+                  {1, 4, 100}},
+        SoundCase{"ExtensibleMoreValidBitsThanItsSamplesHold",
+                  Wave({Chunk("fmt ", Extensible(16, 1, kPcmGuid, 20)), Chunk("data", kSamples)}),
+                  kNoSound, "20 valid bits"},
+        SoundCase{"ExtensibleFloat",
+                  Wave({Chunk("fmt ", Extensible(32, 1, kFloatGuid)), Chunk("data", kSamples)}),
+                  kNoSound, "floating point"},
+        // What follows the plain sixteen bytes is all that tells the samples.
+        SoundCase{"ExtensibleWithoutItsExtension",
+                  Wave({Chunk("fmt ", Fmt(0xFFFE, 16)), Chunk("data", kSamples)}), kNoSound,
+                  "fmt chunk"},
+        SoundCase{"MuLaw", Wave({Chunk("fmt ", Fmt(7, 8)), Chunk("data", kSamples)}), kNoSound,
+                  "its samples are \u00B5-law, not integer PCM"},
+        SoundCase{"TwelveBits", Wave({Chunk("fmt ", Fmt(1, 12)), Chunk("data", kSamples)}), kNoSound,
+                  "it has 12-bit samples"},
+        SoundCase{"NoChannels", Wave({Chunk("fmt ", Fmt(1, 16, 0)), Chunk("data", kSamples)}),
+                  kNoSound, "it has no channels"},
+        SoundCase{"DataBeforeFmt", Wave({Chunk("data", kSamples), Chunk("fmt ", Fmt(1, 16))}),
+                  kNoSound, "its samples come before their format"},
+        SoundCase{"NoData", Wave({Chunk("fmt ", Fmt(1, 16))}), kNoSound, "no data chunk"},
+        SoundCase{"EmptyData", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", "")}), kNoSound,
+                  "it holds no whole frame of samples"},
         SoundCase{"LessThanAFrame", Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", "\x10")}),
-                  kNoSound},
+                  kNoSound, "it holds no whole frame of samples"},
         // Half a frame at the end is not played.
         SoundCase{"HalfAFrameAtTheEnd",
                   Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples + "\x10")}), {1, 2, 200}},
         SoundCase{"ShortFmt", Wave({Chunk("fmt ", Fmt(1, 16).substr(0, 12)), Chunk("data", kSamples)}),
-                  kNoSound},
+                  kNoSound, "fmt chunk"},
         // A chunk that claims far more than the file holds is not read as
         // that much.
         SoundCase{"FmtClaimsFourGigabytes",
                   "RIFF" + Le(100, 4) + "WAVEfmt " + Le(0xFFFFFFF0u, 4) + Fmt(1, 16) + "data" +
                       Le(400, 4) + kSamples,
-                  kNoSound},
+                  kNoSound, "its fmt chunk claims 4294967280 bytes, more than the file holds"},
         // Samples the file doesn't hold are not waited for.
         SoundCase{"DataCutShortByOneByte",
                   Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}).substr(0, 44 + 399),
-                  kNoSound},
+                  kNoSound, "its data chunk claims 400 bytes, more than the file holds"},
         SoundCase{"DataClaimsFarMore",
-                  Wave({Chunk("fmt ", Fmt(1, 16))}) + "data" + Le(0x7FFFFFF0u, 4) + kSamples, kNoSound},
+                  Wave({Chunk("fmt ", Fmt(1, 16))}) + "data" + Le(0x7FFFFFF0u, 4) + kSamples, kNoSound,
+                  "its data chunk claims 2147483632 bytes"},
+        // A name that is not text is not written out as it stands.
+        SoundCase{"UnnamedChunkClaimsFarMore",
+                  Wave({Chunk("fmt ", Fmt(1, 16))}) + std::string("\n\0\x01\xFF", 4) +
+                      Le(0x7FFFFFF0u, 4) + kSamples,
+                  kNoSound, "its chunk at byte 36 claims 2147483632 bytes"},
         // The padding after an odd chunk is often left out at the very end.
         SoundCase{"OddDataWithoutItsPadByte",
                   Wave({Chunk("fmt ", Fmt(1, 8)), Chunk("data", kSamples.substr(0, 399))})
                       .substr(0, 44 + 399),
                   {1, 1, 399}},
         SoundCase{"NotRiff", "RIFX" + Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}).substr(4),
-                  kNoSound},
-        SoundCase{"Garbage", "not a sound, only words", kNoSound},
+                  kNoSound, "it is not a RIFF/WAVE file"},
+        SoundCase{"Garbage", "not a sound, only words", kNoSound, "it is not a RIFF/WAVE file"},
+        SoundCase{"Folder", "", kNoSound, "it is a folder",
+                  [](const std::string& p) { fs::create_directory(p); }},
+        SoundCase{"PipeWithNoWriter", "", kNoSound, "it is not a regular file", Fifo},
         SoundCase{"Missing", "", kNoSound}),
     probe::RowName());
+
+TEST_F(FilesTest, SoundMendedAndBrokenAgainIsSaidAgain) {
+  const fs::path path = Scratch() / "finale";
+  fw::SoundPtr sound;
+  WriteBytes(path, "no sound");
+  EXPECT_EQ(StderrOfSound(path, sound).size(), 1u);
+  EXPECT_TRUE(StderrOfSound(path, sound).empty()) << "still broken the same way";
+
+  WriteBytes(path, Wave({Chunk("fmt ", Fmt(1, 16)), Chunk("data", kSamples)}));
+  EXPECT_TRUE(StderrOfSound(path, sound).empty());
+  EXPECT_NE(sound, nullptr);
+  WriteBytes(path, "no sound");
+  EXPECT_EQ(StderrOfSound(path, sound).size(), 1u) << "broken again after it played";
+  // Broken another way is news.
+  WriteBytes(path, Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}));
+  EXPECT_EQ(StderrOfSound(path, sound).size(), 1u);
+  // Gone, then broken as before: said again.
+  fs::remove(path);
+  EXPECT_TRUE(StderrOfSound(path, sound).empty());
+  WriteBytes(path, Wave({Chunk("fmt ", Fmt(3, 32)), Chunk("data", kSamples)}));
+  EXPECT_EQ(StderrOfSound(path, sound).size(), 1u);
+}
+
+// One file may be tried as a picture and as a sound: what is said of it,
+// or forgotten, as the one is no news of the other.
+TEST_F(FilesTest, PictureAndSoundOfOneFileAreSaidOfApart) {
+  const fs::path path = Scratch() / "both";
+  const std::string soundLine = "Sound " + path.string() + " can't be played: ";
+  fw::SoundPtr sound;
+  WriteBytes(path, "neither");
+  std::vector<std::string> lines = StderrOfTries(path, 1);
+  ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
+  EXPECT_EQ(lines[0].rfind("Picture " + path.string() + " could not be read: ", 0), 0u) << lines[0];
+  lines = StderrOfSound(path, sound);
+  ASSERT_EQ(lines.size(), 1u) << ::testing::PrintToString(lines);
+  EXPECT_EQ(lines[0].rfind(soundLine, 0), 0u) << lines[0];
+  EXPECT_TRUE(StderrOfTries(path, 3).empty());
+  EXPECT_TRUE(StderrOfSound(path, sound).empty());
+
+  // A picture now, and still no sound, for the same reason as before.
+  Png(path.string());
+  EXPECT_TRUE(StderrOfTries(path, 1, true).empty());
+  lines = StderrOfSound(path, sound);
+  EXPECT_TRUE(lines.empty()) << "the picture that loads is no news of the sound: "
+                             << ::testing::PrintToString(lines);
+  EXPECT_EQ(sound, nullptr);
+}
 
 // The samples go to the output as the file holds them, but for 24-bit
 // ones, which the output has no room for: each goes out as the top three

@@ -28,8 +28,8 @@ class FolderItem {
   FolderItemPtr Child(std::string_view name) const;
   // PNG or JPEG, chosen by content; nullptr when missing or unreadable.
   PicturePtr OpenAsPicture() const;
-  // RIFF/WAVE integer PCM, found by the exact name; nullptr when missing or
-  // not decodable.
+  // RIFF/WAVE integer PCM, found by the exact name; nullptr when missing,
+  // and when it can't be played, which is said once on the error stream.
   SoundPtr OpenAsSound() const;
 
  private:
