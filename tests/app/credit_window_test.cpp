@@ -20,8 +20,6 @@
 
 namespace {
 
-using rotor::Drawn;
-
 constexpr const char* kCreditsClass = "CreditWindow.CreditWindow";
 constexpr fw::Color kBand = fw::HexColor(0xD2F0ED);
 constexpr fw::Color kBlack{0, 0, 0};
