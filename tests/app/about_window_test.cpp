@@ -158,15 +158,15 @@ TEST_F(AboutTest, WindowLooksAsLaidOut) {
   AboutWindow* about = OpenAbout();
   ASSERT_NE(about, nullptr);
   fw::testing::ProcessEvents();
-  const fw::testing::WindowLook look = fw::testing::Look(*about);
-  EXPECT_EQ(look.contentWidth, 540);
-  EXPECT_EQ(look.contentHeight, 299);
-  EXPECT_EQ(look.title, "About Brisvane");
-  EXPECT_TRUE(look.dialog);
-  EXPECT_FALSE(look.closeButton);
-  EXPECT_TRUE(look.fixedSize);
-  EXPECT_TRUE(look.minimizeButton);
-  EXPECT_FALSE(look.maximizeButton);
+  EXPECT_EQ(fw::testing::Look(*about), (fw::testing::WindowLook{.contentWidth = 540,
+                                                                  .contentHeight = 299,
+                                                                  .title = "About Brisvane",
+                                                                  .fixedSize = true,
+                                                                  .closeButton = false,
+                                                                  .minimizeButton = true,
+                                                                  .maximizeButton = false,
+                                                                  .dialog = true,
+                                                                  .menuBar = false}));
   EXPECT_EQ(about->BackColor(), fw::HexColor(0xD0DAE7));
   EXPECT_EQ(fw::testing::ShownPixel(*about, 5, 5), fw::HexColor(0xD0DAE7));
   EXPECT_EQ(fw::testing::ShownPixel(*about, 535, 295), fw::HexColor(0xD0DAE7));

@@ -46,13 +46,15 @@ TEST_F(CreditsTest, WindowLooksAsLaidOut) {
   EXPECT_EQ(timer.Period(), 1);
   rotor::StopClock(*w);
   fw::testing::ProcessEvents();
-  const fw::testing::WindowLook look = fw::testing::Look(*w);
-  EXPECT_EQ(look.contentWidth, 190);
-  EXPECT_EQ(look.contentHeight, 270);
-  EXPECT_EQ(look.title, "Credits");
-  EXPECT_TRUE(look.dialog);
-  EXPECT_FALSE(look.closeButton);
-  EXPECT_TRUE(look.fixedSize);
+  EXPECT_EQ(fw::testing::Look(*w), (fw::testing::WindowLook{.contentWidth = 190,
+                                                              .contentHeight = 270,
+                                                              .title = "Credits",
+                                                              .fixedSize = true,
+                                                              .closeButton = false,
+                                                              .minimizeButton = true,
+                                                              .maximizeButton = false,
+                                                              .dialog = true,
+                                                              .menuBar = false}));
   ASSERT_NE(w->Backdrop(), nullptr);
   EXPECT_EQ(w->Backdrop().get(), CreditsHeli().get());
 
