@@ -17,6 +17,7 @@
 #include "rotor.h"
 #include "support/lines.h"
 #include "support/pipe_watchdog.h"
+#include "support/saved_picture.h"
 
 namespace {
 
@@ -347,11 +348,28 @@ TEST_F(CreditsTest, WithTheSoundCutShortItOpensSilentlyAndStillTurns) {
   EXPECT_EQ(Ticks(*w, 3), (std::vector<std::string>{"Prop", "Prop1", "Prop2"}));
 }
 
+// The saved picture is the Credits window a few ticks on: the backdrop, the
+// rotor frame the last tick drew at its place over it, the band below.
 TEST_F(CreditsTest, Screenshot) {
   CreditWindow* w = OpenCredits();
-  Ticks(*w, 3);
+  ASSERT_EQ(Ticks(*w, 3).back(), "Prop2");
   fw::testing::ProcessEvents();
-  EXPECT_TRUE(fw::testing::SaveImage(*w, (TestOutputDir() / "credits-window.png").string()));
+  const fw::PicturePtr picture = saved::SaveAndReadBack(*w, "credits-window.png");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 190);
+  EXPECT_EQ(picture->Height(), 270);
+
+  const fw::PicturePtr heli = CreditsHeli(), frame = Prop2();
+  ASSERT_NE(heli, nullptr);
+  ASSERT_NE(frame, nullptr);
+  const saved::Box rotorBox{rotor::kX, rotor::kY, rotor::kSize, rotor::kSize};
+  const saved::Expectation backdrop = saved::Copy(*heli, 0, 0);
+  EXPECT_TRUE(saved::Shows(*picture, {0, 0, 190, 240}, [&](int x, int y) -> std::optional<fw::Color> {
+    if (rotorBox.Contains(x, y)) return std::nullopt;
+    return backdrop(x, y);
+  }));
+  EXPECT_TRUE(saved::Shows(*picture, rotorBox, saved::Copy(*frame, rotor::kX, rotor::kY)));
+  EXPECT_TRUE(saved::Filled(*picture, {1, 241, 188, 28}, kBand));
 }
 
 }  // namespace
