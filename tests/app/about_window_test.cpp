@@ -7,7 +7,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/about_window.h"
@@ -15,11 +18,15 @@
 #include "app/loaders.h"
 #include "gui/fixture.h"
 #include "rotor.h"
+#include "support/saved_picture.h"
 
 namespace {
 
 constexpr const char* kAboutClass = "AboutWindow.AboutWindow";
 constexpr const char* kCreditsClass = "CreditWindow.CreditWindow";
+constexpr fw::Color kBack = fw::HexColor(0xD0DAE7);
+// The heading keeps a label's default text colour.
+constexpr fw::Color kBlack{0, 0, 0};
 
 const char* const kParagraph1 =
     "The mathematical background of this helicopter performance calculation program is based "
@@ -52,6 +59,14 @@ const ControlRow kControls[] = {
     {"StaticText2", fw::ControlClass::StaticText, 20, 118, 500, 173, 14, Face::Serif, true},
     {"StaticText4", fw::ControlClass::StaticText, 156, 16, 229, 31, 30, Face::Serif, false},
 };
+
+const ControlRow& Row(std::string_view name) {
+  for (const ControlRow& row : kControls)
+    if (name == row.name) return row;
+  throw std::invalid_argument("no control " + std::string(name));
+}
+
+saved::Box BoxOf(const ControlRow& row) { return {row.left, row.top, row.width, row.height}; }
 
 // The family a control with the "System" font gets on this desktop.
 std::string UiFamily() {
@@ -158,18 +173,18 @@ TEST_F(AboutTest, WindowLooksAsLaidOut) {
   AboutWindow* about = OpenAbout();
   ASSERT_NE(about, nullptr);
   fw::testing::ProcessEvents();
-  const fw::testing::WindowLook look = fw::testing::Look(*about);
-  EXPECT_EQ(look.contentWidth, 540);
-  EXPECT_EQ(look.contentHeight, 299);
-  EXPECT_EQ(look.title, "About Brisvane");
-  EXPECT_TRUE(look.dialog);
-  EXPECT_FALSE(look.closeButton);
-  EXPECT_TRUE(look.fixedSize);
-  EXPECT_TRUE(look.minimizeButton);
-  EXPECT_FALSE(look.maximizeButton);
-  EXPECT_EQ(about->BackColor(), fw::HexColor(0xD0DAE7));
-  EXPECT_EQ(fw::testing::ShownPixel(*about, 5, 5), fw::HexColor(0xD0DAE7));
-  EXPECT_EQ(fw::testing::ShownPixel(*about, 535, 295), fw::HexColor(0xD0DAE7));
+  EXPECT_EQ(fw::testing::Look(*about), (fw::testing::WindowLook{.contentWidth = 540,
+                                                                  .contentHeight = 299,
+                                                                  .title = "About Brisvane",
+                                                                  .fixedSize = true,
+                                                                  .closeButton = false,
+                                                                  .minimizeButton = true,
+                                                                  .maximizeButton = false,
+                                                                  .dialog = true,
+                                                                  .menuBar = false}));
+  EXPECT_EQ(about->BackColor(), kBack);
+  EXPECT_EQ(fw::testing::ShownPixel(*about, 5, 5), kBack);
+  EXPECT_EQ(fw::testing::ShownPixel(*about, 535, 295), kBack);
   ExpectLayout(*about);
 }
 
@@ -292,11 +307,37 @@ TEST_F(AboutTest, CreditsButtonWithCreditsOpenShowsThatWindowAgain) {
   EXPECT_EQ(rotor::Name(rotor::Tick(*credits)), std::string("Prop3"));
 }
 
+// The saved picture is the About window alone, no menu bar above it: the
+// heading's text in the heading's box, the back colour wherever no control
+// stands.
 TEST_F(AboutTest, Screenshot) {
   AboutWindow* about = OpenAbout();
   ASSERT_NE(about, nullptr);
   fw::testing::ProcessEvents();
-  EXPECT_TRUE(fw::testing::SaveImage(*about, (TestOutputDir() / "about-window.png").string()));
+  const fw::PicturePtr picture = saved::SaveAndReadBack(*about, "about-window.png");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 540);
+  EXPECT_EQ(picture->Height(), 299);
+
+  // The heading's ink starts at its box's left edge and ends where its
+  // text does, give or take the glyphs' side bearings: the whole heading
+  // shows, not a part of it nor some other text.
+  const saved::Box box = BoxOf(Row("StaticText1"));
+  EXPECT_GT(saved::CountIn(*picture, box, kBlack), 0);
+  int left = box.left + box.width, right = box.left - 1;
+  for (int y = box.top; y < box.top + box.height; ++y)
+    for (int x = box.left; x < box.left + box.width; ++x)
+      if (picture->Pixel(x, y) == kBlack) left = std::min(left, x), right = std::max(right, x);
+  fw::testing::ControlLook heading = fw::testing::Look(about->Get<fw::Control>("StaticText1"));
+  heading.text = "Performance Calculation of  Helicopters";
+  EXPECT_NEAR(left, box.left, 3);
+  EXPECT_NEAR(right + 1, box.left + Needed(heading, false).width(), 4);
+
+  EXPECT_TRUE(saved::Shows(*picture, {0, 0, 540, 299}, [](int x, int y) -> std::optional<fw::Color> {
+    for (const ControlRow& row : kControls)
+      if (BoxOf(row).Contains(x, y)) return std::nullopt;
+    return kBack;
+  }));
 }
 
 }  // namespace

@@ -17,10 +17,9 @@
 #include "rotor.h"
 #include "support/lines.h"
 #include "support/pipe_watchdog.h"
+#include "support/saved_picture.h"
 
 namespace {
-
-using rotor::Drawn;
 
 constexpr const char* kCreditsClass = "CreditWindow.CreditWindow";
 constexpr fw::Color kBand = fw::HexColor(0xD2F0ED);
@@ -48,13 +47,15 @@ TEST_F(CreditsTest, WindowLooksAsLaidOut) {
   EXPECT_EQ(timer.Period(), 1);
   rotor::StopClock(*w);
   fw::testing::ProcessEvents();
-  const fw::testing::WindowLook look = fw::testing::Look(*w);
-  EXPECT_EQ(look.contentWidth, 190);
-  EXPECT_EQ(look.contentHeight, 270);
-  EXPECT_EQ(look.title, "Credits");
-  EXPECT_TRUE(look.dialog);
-  EXPECT_FALSE(look.closeButton);
-  EXPECT_TRUE(look.fixedSize);
+  EXPECT_EQ(fw::testing::Look(*w), (fw::testing::WindowLook{.contentWidth = 190,
+                                                              .contentHeight = 270,
+                                                              .title = "Credits",
+                                                              .fixedSize = true,
+                                                              .closeButton = false,
+                                                              .minimizeButton = true,
+                                                              .maximizeButton = false,
+                                                              .dialog = true,
+                                                              .menuBar = false}));
   ASSERT_NE(w->Backdrop(), nullptr);
   EXPECT_EQ(w->Backdrop().get(), CreditsHeli().get());
 
@@ -354,11 +355,28 @@ TEST_F(CreditsTest, WithTheSoundCutShortItOpensSilentlyAndStillTurns) {
   EXPECT_EQ(Ticks(*w, 3), (std::vector<std::string>{"Prop", "Prop1", "Prop2"}));
 }
 
+// The saved picture is the Credits window a few ticks on: the backdrop, the
+// rotor frame the last tick drew at its place over it, the band below.
 TEST_F(CreditsTest, Screenshot) {
   CreditWindow* w = OpenCredits();
-  Ticks(*w, 3);
+  ASSERT_EQ(Ticks(*w, 3).back(), "Prop2");
   fw::testing::ProcessEvents();
-  EXPECT_TRUE(fw::testing::SaveImage(*w, (TestOutputDir() / "credits-window.png").string()));
+  const fw::PicturePtr picture = saved::SaveAndReadBack(*w, "credits-window.png");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 190);
+  EXPECT_EQ(picture->Height(), 270);
+
+  const fw::PicturePtr heli = CreditsHeli(), frame = Prop2();
+  ASSERT_NE(heli, nullptr);
+  ASSERT_NE(frame, nullptr);
+  const saved::Box rotorBox{rotor::kX, rotor::kY, rotor::kSize, rotor::kSize};
+  const saved::Expectation backdrop = saved::Copy(*heli, 0, 0);
+  EXPECT_TRUE(saved::Shows(*picture, {0, 0, 190, 240}, [&](int x, int y) -> std::optional<fw::Color> {
+    if (rotorBox.Contains(x, y)) return std::nullopt;
+    return backdrop(x, y);
+  }));
+  EXPECT_TRUE(saved::Shows(*picture, rotorBox, saved::Copy(*frame, rotor::kX, rotor::kY)));
+  EXPECT_TRUE(saved::Filled(*picture, {1, 241, 188, 28}, kBand));
 }
 
 }  // namespace

@@ -334,7 +334,7 @@ class ShowcaseProbe : public Probe {
 TEST_F(ControlsTest, FurnishedWindowIsSavedForAPersonToLookAt) {
   fw::Window* w = fw::ImplicitInstance<ShowcaseProbe>();
   fw::testing::ProcessEvents();
-  const std::string path = (probe::TestOutputDir() / "framework-probe.png").string();
+  const std::string path = (TestOutputDir() / "framework-probe.png").string();
   ASSERT_TRUE(fw::testing::SaveImage(*w, path));
   const fw::PicturePtr saved = fw::FolderItem(path).OpenAsPicture();
   ASSERT_NE(saved, nullptr);

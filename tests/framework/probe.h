@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,20 +17,13 @@
 
 #include "fw/fw.h"
 #include "fw/testing.h"
+#include "support/test_output.h"
 
 namespace probe {
 
 // The probe's back colour: no control, pen or default paints it.
 inline constexpr fw::Color kBack{200, 220, 240};
 inline constexpr fw::Color kInk{200, 30, 40};
-
-// Where tests put what a person should look at.
-inline std::filesystem::path TestOutputDir() {
-  const char* dir = std::getenv("VANTOREL_TEST_OUTPUT");
-  std::filesystem::path path = dir && *dir ? dir : std::filesystem::temp_directory_path();
-  std::filesystem::create_directories(path);
-  return path;
-}
 
 // A window the tests furnish by overriding the construction events. All
 // probes share one registration name, so at most one is open at a time.

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "app/loaders.h"
@@ -13,14 +11,7 @@
 #include "fw/fw.h"
 #include "fw/testing.h"
 #include "main_window/window1.h"
-
-// Where tests put what a person should look at.
-inline std::filesystem::path TestOutputDir() {
-  const char* dir = std::getenv("VANTOREL_TEST_OUTPUT");
-  std::filesystem::path path = dir && *dir ? dir : std::filesystem::temp_directory_path();
-  std::filesystem::create_directories(path);
-  return path;
-}
+#include "support/test_output.h"
 
 class FreshApp : public ::testing::Test {
  protected:

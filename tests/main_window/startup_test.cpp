@@ -17,16 +17,15 @@ using mwtest::kBack;
 using StartupTest = MainWindowTest;
 
 TEST_F(StartupTest, WindowIsAFixedLightBlueVantorelWindow) {
-  const fw::testing::WindowLook look = Look(*w);
-  EXPECT_EQ(look.contentWidth, 871);
-  EXPECT_EQ(look.contentHeight, 639);
-  EXPECT_EQ(look.title, "Vantorel");
-  EXPECT_TRUE(look.fixedSize);
-  EXPECT_TRUE(look.closeButton);
-  EXPECT_TRUE(look.minimizeButton);
-  EXPECT_FALSE(look.maximizeButton);
-  EXPECT_FALSE(look.dialog);
-  EXPECT_TRUE(look.menuBar);
+  EXPECT_EQ(Look(*w), (fw::testing::WindowLook{.contentWidth = 871,
+                                                 .contentHeight = 639,
+                                                 .title = "Vantorel",
+                                                 .fixedSize = true,
+                                                 .closeButton = true,
+                                                 .minimizeButton = true,
+                                                 .maximizeButton = false,
+                                                 .dialog = false,
+                                                 .menuBar = true}));
   EXPECT_TRUE(w->IsVisible());
   EXPECT_EQ(w->BackColor(), kBack);
   // Spots where no control stands show the back colour.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,7 +81,17 @@ struct WindowLook {
   std::string title;
   bool fixedSize = false, closeButton = false, minimizeButton = false,
        maximizeButton = false, dialog = false, menuBar = false;
+  bool operator==(const WindowLook&) const = default;
 };
+// Every field by name, so that a failed comparison says which one differs.
+inline void PrintTo(const WindowLook& look, std::ostream* os) {
+  const auto flag = [](bool b) { return b ? "true" : "false"; };
+  *os << "{contentWidth: " << look.contentWidth << ", contentHeight: " << look.contentHeight
+      << ", title: \"" << look.title << "\", fixedSize: " << flag(look.fixedSize)
+      << ", closeButton: " << flag(look.closeButton) << ", minimizeButton: "
+      << flag(look.minimizeButton) << ", maximizeButton: " << flag(look.maximizeButton)
+      << ", dialog: " << flag(look.dialog) << ", menuBar: " << flag(look.menuBar) << "}";
+}
 WindowLook Look(Window& window);
 
 struct ControlLook {
