@@ -211,7 +211,7 @@ Runtime* TheRuntime();
 struct Internals {
   static WindowImpl& Of(const Window& w) { return *w.impl_; }
   static ControlImpl& Of(const Control& c) { return *c.impl_; }
-  static SoundData& Of(const Sound& s) { return *s.data_; }
+  static const SoundData& Of(const Sound& s) { return *s.data_; }
 };
 
 }  // namespace fw::detail

@@ -185,7 +185,9 @@ std::string ReadableClassName(const std::exception& e) {
 namespace detail {
 void ReportUnhandled(const std::exception_ptr& e) {
   try {
+    // No exception at all is still one of unknown class.
     if (e) std::rethrow_exception(e);
+    throw nullptr;
   } catch (const std::exception& caught) {
     const auto* runtime = dynamic_cast<const RuntimeException*>(&caught);
     const std::string name = runtime ? runtime->ClassName() : ReadableClassName(caught);

@@ -10,7 +10,8 @@
 //      breaks under its next write); and quit-as-credits-opens,
 //      exit-as-credits-opens, lost-display-as-credits-opens, which leave
 //      the moment the Credits window has opened and asked for its fanfare;
-//      startup-throws, where start-up meets a window of another class where
+//      handler-throws-then-quit, where a handler's exception is reported
+//      and the run goes on to Quit; startup-throws, where start-up meets a window of another class where
 //      the main window's accessor looks, and so never reaches the loop;
 //      file-type-left-at-exit, which registers the file type and returns
 //      from main with no runtime, so that no shut-down routine releases it.
@@ -147,6 +148,10 @@ void Leave() {
     AtACreditsTick([] { kill(XServerPid(), SIGKILL); });
   } else if (how == "broken-display-write") {
     AtACreditsTick(BreakTheDisplayUnderAWrite);
+  } else if (how == "handler-throws-then-quit") {
+    // Leave runs as a handler does: what escapes it is the framework's.
+    fw::testing::CallSoon([] { fw::testing::ChooseMenuItem(*implicit::Window1(), "FileQuit"); });
+    throw fw::NilObjectException("a handler's own fault");
   } else if (how == "quit-as-credits-opens") {
     OpenCredits();
     fw::testing::ChooseMenuItem(*implicit::Window1(), "FileQuit");

@@ -131,6 +131,11 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"ExitWithStatusZero", {"exit-with-credits", "0"}, 0},
         ExitRow{"QuitAsTheCreditWindowOpens", {"quit-as-credits-opens"}, 0, kRaceRuns},
         ExitRow{"ExitAsTheCreditWindowOpens", {"exit-as-credits-opens", "7"}, 7, kRaceRuns},
+        // The loop goes on past a handler's fault, and the quit is ordinary.
+        ExitRow{.name = "HandlerThrowsThenQuit",
+                .args = {"handler-throws-then-quit"},
+                .status = 0,
+                .unhandled = "NilObjectException: a handler's own fault"},
         // The run never got to its loop: nothing it did can count as success.
         ExitRow{.name = "StartupThrows",
                 .args = {"startup-throws"},

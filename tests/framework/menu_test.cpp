@@ -359,6 +359,40 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"Shortcut", [](fw::Window& w) { return fw::testing::PressShortcut(w, "Cmd+O"); }}),
     probe::RowName());
 
+// An item whose bar its own handler replaced, and which nothing else holds,
+// still does its own work when the handler leaves the command unhandled.
+class SharedCountItem : public MenuItem {
+ public:
+  explicit SharedCountItem(std::shared_ptr<int> acted) : acted_(std::move(acted)) {}
+  void Action() override { ++*acted_; }
+
+ private:
+  std::shared_ptr<int> acted_;
+};
+
+TEST_F(MenuTest, UnhandledCommandOfAReplacedBarStillReachesItsItem) {
+  const auto acted = std::make_shared<int>(0);
+  {
+    auto bar = std::make_shared<fw::MenuBar>();
+    auto file = Item("SwapMenu", "Swap");
+    auto item = std::make_shared<SharedCountItem>(acted);
+    item->SetName("SwapNow");
+    item->SetText("Now");
+    file->Append(item);
+    bar->Append(file);
+    w->SetMenuBar(bar);
+  }
+  w->AddMenuHandler("SwapNow", [this] {
+    w->SetMenuBar(ProbeMenu());
+    return false;
+  });
+  fw::testing::ProcessEvents();
+  EXPECT_TRUE(fw::testing::ChooseMenuItem(*w, "SwapNow"));
+  fw::testing::ProcessEvents();
+  EXPECT_EQ(*acted, 1);
+  EXPECT_EQ(fw::testing::ShownMenus(*w).size(), 2u);
+}
+
 TEST_F(MenuTest, RemovedBarIsOffTheWindow) {
   w->SetMenuBar(nullptr);
   fw::testing::ProcessEvents();

@@ -59,8 +59,8 @@ void Quit();
 void ReleaseWindowLists();
 // Takes the run down (the program's shut-down routine, any windows still
 // left, the application object, the toolkit, in that order) and gives the exit
-// status: 0 after a normal quit, 1 after a run that an exception handed to
-// UnhandledException ended.
+// status: 0 after a normal quit, 1 once UnhandledException has been called
+// during the run.
 int RuntimeExit();
 
 }  // namespace fw
