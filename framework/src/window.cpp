@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "internal.h"
 
