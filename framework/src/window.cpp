@@ -39,6 +39,10 @@ void DestroyClosed() {
 }
 
 void RetireWindow(Window& w) {
+  // Until it goes the window still gets what the window system delivers to
+  // it, a press it had queued before the close among them: none of that may
+  // reach a handler of a window that is closed.
+  Internals::Of(w).top->setEnabled(false);
   Unregister(w);
   // A closed window's clock must not tick into the time before it is gone.
   for (const auto& c : w.Controls())

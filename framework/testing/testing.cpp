@@ -14,21 +14,14 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleHints>
+#include <QTest>
 #include <QTimer>
 
 #include <chrono>
 
 #include "fw/testing.h"
 #include "internal.h"
-
-// QtGui's entry point for synthetic key events, the one QtTest uses: it runs
-// the shortcut map as a key from the window system would.
-QT_BEGIN_NAMESPACE
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
-                                               Qt::KeyboardModifiers mods,
-                                               const QString& text = QString(),
-                                               bool autorep = false, ushort count = 1);
-QT_END_NAMESPACE
 
 namespace fw::testing {
 
@@ -99,6 +92,53 @@ void PressMouse(Window& window, int x, int y) {
   if (window.IsOpen() && target) QApplication::sendEvent(target, &release);
 }
 
+namespace {
+QWindow* PlatformWindow(Window& window) { return Internals::Of(window).top->windowHandle(); }
+
+// Where a point of a widget lies in its window's platform window.
+QPoint OnPlatformWindow(Window& window, QWidget& widget, QPoint at) {
+  return widget.mapTo(Internals::Of(window).top, at);
+}
+
+// The window system's own way in, through the entry points QtTest uses,
+// but without its turn of the event loop after each event: what it
+// delivers meets the windows as they are, closed ones not yet gone among
+// them. Each click is timed well apart from the last, so that no two make
+// a double click.
+void ClickOnPlatformWindow(QWindow* platform, QPoint at) {
+  static int clock = 0;
+  clock += 10 * QGuiApplication::styleHints()->mouseDoubleClickInterval();
+  const QPointF local(at), global = platform->mapToGlobal(local);
+  qt_handleMouseEvent(platform, local, global, Qt::LeftButton, Qt::LeftButton,
+                      QEvent::MouseButtonPress, Qt::NoModifier, clock);
+  qt_handleMouseEvent(platform, local, global, Qt::NoButton, Qt::LeftButton,
+                      QEvent::MouseButtonRelease, Qt::NoModifier, clock + 1);
+}
+}  // namespace
+
+bool PressMouseOnPlatformWindow(Window& window, int x, int y) {
+  QWindow* platform = PlatformWindow(window);
+  if (platform == nullptr) return false;
+  ClickOnPlatformWindow(platform, OnPlatformWindow(window, *Internals::Of(window).content, QPoint(x, y)));
+  return true;
+}
+
+bool TypeOnPlatformWindow(Window& window, std::string_view text) {
+  QWindow* platform = PlatformWindow(window);
+  if (platform == nullptr) return false;
+  for (const QChar ch : ToQ(text)) {
+    const int key = QKeySequence(QString(ch))[0].key();
+    qt_handleKeyEvent(platform, QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+    qt_handleKeyEvent(platform, QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
+  }
+  return true;
+}
+
+int WindowsHeld() {
+  const detail::Runtime* rt = detail::TheRuntime();
+  return rt ? static_cast<int>(rt->windows.open.size() + rt->windows.closing.size()) : 0;
+}
+
 void Focus(Control& control) {
   if (QWidget* w = Internals::Of(control).widget) {
     w->window()->activateWindow();
@@ -140,6 +180,8 @@ bool PressShortcut(Window& window, std::string_view keys) {
   Internals::Of(window).top->activateWindow();
   QWidget* target = QApplication::focusWidget();
   if (target == nullptr || target->window() != Internals::Of(window).top) target = Internals::Of(window).top;
+  // QtTest's entry point for key events: it runs the shortcut map as a key
+  // from the window system would.
   const bool taken = qt_sendShortcutOverrideEvent(target, 0, combo.key(), combo.keyboardModifiers());
   // The call leaves its modifiers as the application's idea of the keyboard;
   // a bare modifier key matches no shortcut and lets them go again.
@@ -174,6 +216,16 @@ std::vector<std::string> TabOrder(Window& window) {
 namespace {
 detail::MenuView* ViewOf(Window& window) { return Internals::Of(window).menuView.get(); }
 }  // namespace
+
+bool ClickMenuTitle(Window& window, std::string_view menuName) {
+  detail::MenuView* view = ViewOf(window);
+  QWindow* platform = PlatformWindow(window);
+  if (view == nullptr || platform == nullptr) return false;
+  QAction* title = view->ActionFor(menuName);
+  if (title == nullptr || title->menu() == nullptr) return false;
+  ClickOnPlatformWindow(platform, OnPlatformWindow(window, *view->Bar(), view->Bar()->actionGeometry(title).center()));
+  return true;
+}
 
 bool ChooseMenuItem(Window& window, std::string_view itemName) {
   detail::MenuView* view = ViewOf(window);

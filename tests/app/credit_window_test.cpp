@@ -157,6 +157,23 @@ TEST_F(CreditsTest, PressOnTheBandOrThePictureCloses) {
   }
 }
 
+// A press the window system delivers after the one that closed the window
+// (one it had queued, say) reaches a window that is closed and not yet
+// gone: it must not bring up a new Credits window nor its fanfare.
+TEST_F(CreditsTest, SecondPressOnTheClosedWindowOpensNoNewOne) {
+  CreditWindow* w = OpenCredits();
+  fw::testing::ProcessEvents();
+  ASSERT_TRUE(fw::testing::PressMouseOnPlatformWindow(*w, 20, 20));
+  ASSERT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
+  const int held = fw::testing::WindowsHeld();
+  ASSERT_TRUE(fw::testing::PressMouseOnPlatformWindow(*w, 20, 20));
+  EXPECT_EQ(fw::testing::WindowsHeld(), held);
+  ASSERT_NE(finale(), nullptr);
+  EXPECT_EQ(fw::testing::PlayCount(*finale()), 1);
+  fw::testing::ProcessEvents();
+  EXPECT_EQ(fw::GetImplicitWindow(kCreditsClass), nullptr);
+}
+
 // A closed window's clock must not bring a window back: the ticks that are
 // still due when it closes find nothing to draw on.
 TEST_F(CreditsTest, ClosedWindowStaysClosedWhileItsClockIsDue) {

@@ -1,6 +1,7 @@
 // A window's life: the construction events in order, the single-instance
 // registry, closing from inside the window's own handlers, typed lookups and
-// the presses that reach the window itself.
+// the presses that reach the window itself, and what reaches a window once
+// it is closed.
 #include <functional>
 #include <optional>
 #include <string>
@@ -327,5 +328,55 @@ INSTANTIATE_TEST_SUITE_P(Table, MouseDown,
                                            PressCase{"OnTextField", 120, 50, false, 0},
                                            PressCase{"OnPushButton", 140, 92, false, 1}),
                          probe::RowName());
+
+// --- input after the close ------------------------------------------------------
+
+// Until it goes at the next turn of the loop a closed window still gets what
+// the window system delivers to it: input it had queued before the close,
+// say, which comes in through the platform window as all input does. The
+// same input reaches a handler of the open window; of the closed one, none.
+struct LateInputCase {
+  const char* name;
+  const char* focus;  // the control with the keyboard focus, or ""
+  bool (*deliver)(fw::Window&);
+  friend void PrintTo(const LateInputCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class InputAfterClose : public WindowTest, public ::testing::WithParamInterface<LateInputCase> {};
+
+// The window's press handler, the button's action and the field's text all
+// count what they took.
+std::size_t Heard(PressProbe& w) {
+  return w.downs.size() + static_cast<std::size_t>(w.pushes) + w.Get<fw::TextField>("Field").Text().size();
+}
+
+TEST_P(InputAfterClose, ReachesNoHandler) {
+  const LateInputCase& row = GetParam();
+  PressProbe* w = fw::ImplicitInstance<PressProbe>();
+  fw::testing::ProcessEvents();
+  const auto focus = [&] {
+    if (*row.focus) fw::testing::Focus(w->Get<fw::Control>(row.focus));
+  };
+  focus();
+  ASSERT_TRUE(row.deliver(*w));
+  ASSERT_EQ(Heard(*w), 1u) << "the open window takes the input";
+  focus();
+  w->Close();
+  ASSERT_TRUE(row.deliver(*w));
+  EXPECT_EQ(Heard(*w), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, InputAfterClose,
+    ::testing::Values(
+        LateInputCase{"PressOnTheContent", "",
+                      [](fw::Window& w) { return fw::testing::PressMouseOnPlatformWindow(w, 5, 7); }},
+        LateInputCase{"PressOnAButton", "",
+                      [](fw::Window& w) { return fw::testing::PressMouseOnPlatformWindow(w, 140, 92); }},
+        LateInputCase{"KeyIntoAField", "Field",
+                      [](fw::Window& w) { return fw::testing::TypeOnPlatformWindow(w, "7"); }},
+        LateInputCase{"SpaceOnAButton", "Button",
+                      [](fw::Window& w) { return fw::testing::TypeOnPlatformWindow(w, " "); }}),
+    probe::RowName());
 
 }  // namespace

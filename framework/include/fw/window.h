@@ -74,8 +74,9 @@ class Window {
 
   void Show();
   // Takes the window off the screen and out of the framework's lists at
-  // once; the object itself goes at the next turn of the event loop, so a
-  // handler may close its own window.
+  // once, and from then on it takes no mouse or key input; the object
+  // itself goes at the next turn of the event loop, so a handler may close
+  // its own window.
   void Close();
   bool IsOpen() const;
   bool IsVisible() const;

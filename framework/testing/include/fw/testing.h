@@ -46,6 +46,19 @@ void SetExecutablePath(std::string path);
 void Click(Control& control);
 // A mouse press at content coordinates, delivered to whatever is there.
 void PressMouse(Window& window, int x, int y);
+// Input as the window system delivers it: to the window's own platform
+// window, whatever the framework has made of the window since. A press and
+// release at content coordinates, or keys typed to whatever has the
+// window's focus. False when the window was never shown and has none.
+bool PressMouseOnPlatformWindow(Window& window, int x, int y);
+bool TypeOnPlatformWindow(Window& window, std::string_view text);
+// A click on the title of one of the shown bar's menus (by its item name),
+// through the platform window: the menu opens as the toolkit opens it.
+// False when the bar has no such menu.
+bool ClickMenuTitle(Window& window, std::string_view menuName);
+// The windows the framework holds: those open, and those closed that go at
+// the next turn of the loop.
+int WindowsHeld();
 // Types into a text field as the keyboard would, after focusing it.
 void Type(TextField& field, std::string_view text);
 // A key press ("Return", "Escape", "Tab", "Space") to the focused control.
