@@ -120,6 +120,8 @@ struct WindowImpl {
   std::unique_ptr<MenuView> menuView;
   // A window without a bar of its own answers the application's shortcuts.
   std::unique_ptr<MenuView> applicationShortcuts;
+  // Views replaced during this turn of the loop, freed at the next.
+  std::vector<std::unique_ptr<MenuView>> retiredViews;
   std::vector<std::unique_ptr<Control>> controls;
   std::map<std::string, Control*, std::less<>> byName;
   std::map<std::string, std::function<bool()>, std::less<>> menuHandlers;
@@ -129,6 +131,7 @@ struct WindowImpl {
   void RedrawSurface();
   void ApplyTabOrder();
   void AnswerApplicationShortcuts(Window& self);
+  void RetireMenuView(std::unique_ptr<MenuView>& view);
 };
 
 // The Qt menu bar built from a menu tree for one window. Unshown, the bar
@@ -148,6 +151,9 @@ class MenuView {
   // A menu opening: enabling, and the item chosen from it needs no more.
   void Open();
   void Choose(MenuItem& item);
+  // Takes the view off the window: its bar neither shows nor takes a press,
+  // its shortcuts answer no more. A call running in it goes on to its end.
+  void Retire();
   QAction* ActionFor(std::string_view name) const;
 
  private:
@@ -160,6 +166,7 @@ class MenuView {
   std::map<std::string, QAction*, std::less<>> actions_;
   std::map<QAction*, MenuItem*> items_;
   bool openedForChoice_ = false;
+  bool retired_ = false;
 };
 
 std::string& ExecutablePathOverride();

@@ -108,9 +108,9 @@ MenuView::MenuView(Window& window, QWidget* top, const std::shared_ptr<MenuBar>&
   Build(bar_, *tree_);
 }
 
-// A view goes before its window does, or when the window gets another bar:
-// its Qt bar must go with it, or the old actions would keep their shortcuts
-// and call back into a view that is no more.
+// A view goes before its window does, or the turn after the window got
+// another bar: its Qt bar must go with it, or the old actions would keep
+// their shortcuts and call back into a view that is no more.
 MenuView::~MenuView() { delete bar_; }
 
 void MenuView::Build(QWidget* parentMenu, MenuItem& item) {
@@ -168,6 +168,9 @@ void MenuView::Enable() {
   ForEachItem(*tree_, [this](MenuItem& item) {
     if (window_.HasMenuHandler(item.Name())) item.SetEnabled(true);
   });
+  // The window's event may have given it another bar; this one's actions
+  // then stay off.
+  if (retired_) return;
   for (auto& [action, item] : items_) action->setEnabled(item->Enabled());
 }
 
@@ -191,6 +194,16 @@ void MenuView::Choose(MenuItem& item) {
     return;
   }
   item.Action();
+}
+
+void MenuView::Retire() {
+  retired_ = true;
+  bar_->hide();
+  bar_->setEnabled(false);
+  for (const auto& [action, item] : items_) {
+    action->setEnabled(false);
+    top_->removeAction(action);
+  }
 }
 
 QAction* MenuView::ActionFor(std::string_view name) const {

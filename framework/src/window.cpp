@@ -110,12 +110,29 @@ void WindowImpl::RedrawSurface() {
 // that has no bar of its own, or no longer has one, takes the application
 // bar's shortcuts, Quit's above all. Its own bar's take their place.
 void WindowImpl::AnswerApplicationShortcuts(Window& self) {
-  applicationShortcuts.reset();
+  RetireMenuView(applicationShortcuts);
   if (menuBar) return;
   const Application* app = TheApplication();
   if (app != nullptr && app->GetMenuBar())
     applicationShortcuts = std::make_unique<MenuView>(self, top, app->GetMenuBar(),
                                                       MenuView::Shown::ShortcutsOnly);
+}
+
+// A view may be replaced from inside a call that runs in it: a menu opening,
+// a shortcut being answered, where the toolkit's own code holds the bar too.
+// It leaves the window at once, and is freed at the next turn of the loop,
+// when that call and the toolkit's code around it are done with it.
+void WindowImpl::RetireMenuView(std::unique_ptr<MenuView>& view) {
+  if (!view) return;
+  view->Retire();
+  retiredViews.push_back(std::move(view));
+  QMetaObject::invokeMethod(
+      top,
+      [this] {
+        auto going = std::move(retiredViews);
+        retiredViews.clear();
+      },
+      Qt::QueuedConnection);
 }
 
 // Keyboard focus walks the controls as a tree: each parent's children by
@@ -215,6 +232,7 @@ Window::~Window() {
   impl_->byName.clear();
   impl_->menuView.reset();
   impl_->applicationShortcuts.reset();
+  impl_->retiredViews.clear();
   delete impl_->top;
 }
 
@@ -295,7 +313,7 @@ const std::shared_ptr<MenuBar>& Window::GetMenuBar() const { return impl_->menuB
 void Window::SetMenuBar(std::shared_ptr<MenuBar> bar) {
   impl_->menuBar = std::move(bar);
   impl_->top->layout()->setMenuBar(nullptr);
-  impl_->menuView.reset();
+  impl_->RetireMenuView(impl_->menuView);
   impl_->AnswerApplicationShortcuts(*this);
   if (impl_->menuBar) {
     impl_->menuView = std::make_unique<detail::MenuView>(*this, impl_->top, impl_->menuBar);

@@ -1,11 +1,12 @@
 // Menus: the item tree and its lookups, what the bar shows, the enabling
 // steps before a menu opens, choosing, shortcuts, quitting, and a bar that
-// is replaced.
+// is replaced, also from inside its own calls.
 #include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "fw/application.h"
 #include "internal.h"
 #include "probe.h"
 
@@ -408,5 +409,76 @@ TEST_F(MenuTest, RemovedBarIsOffTheWindow) {
   EXPECT_EQ(picture->Height(), 160);
   EXPECT_EQ(picture->Pixel(5, 5), probe::kBack);
 }
+
+// --- a bar replaced while it is being enabled --------------------------------
+
+// The window's enabling event gives it another bar every time, while the
+// view it replaces is still running that event: answering a shortcut, or
+// opening a menu the toolkit is popping up from that view's bar.
+class SwappingProbe : public MenuProbe {
+ public:
+  void Event_EnableMenuItems() override {
+    MenuProbe::Event_EnableMenuItems();
+    SetMenuBar(ProbeMenu());
+  }
+};
+
+struct EnableSwapCase {
+  const char* name;
+  // Without a bar of its own the window answers the application bar's
+  // shortcuts, through a view of that bar.
+  bool ownBar;
+  bool (*input)(fw::Window&);
+  std::vector<std::string> chosen;  // after two rounds
+  friend void PrintTo(const EnableSwapCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class BarReplacedWhileEnabling : public probe::FrameworkTest,
+                                 public ::testing::WithParamInterface<EnableSwapCase> {
+ protected:
+  // The application object, once made, stays for the program's run; its bar
+  // is put back as it was.
+  void SetUp() override {
+    if (fw::TheApplication() == nullptr) fw::RegisterAppObject(std::make_unique<fw::Application>());
+    appBar_ = fw::TheApplication()->GetMenuBar();
+    fw::TheApplication()->SetMenuBar(ProbeMenu());
+  }
+  void TearDown() override {
+    probe::FrameworkTest::TearDown();
+    fw::TheApplication()->SetMenuBar(appBar_);
+  }
+
+ private:
+  std::shared_ptr<fw::MenuBar> appBar_;
+};
+
+TEST_P(BarReplacedWhileEnabling, OldViewLastsOutTheCallAndTheNewOneWorks) {
+  const EnableSwapCase& row = GetParam();
+  SwappingProbe* w = fw::ImplicitInstance<SwappingProbe>();
+  if (!row.ownBar) w->SetMenuBar(nullptr);
+  fw::testing::ProcessEvents();
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    EXPECT_TRUE(row.input(*w));
+    EXPECT_EQ(w->enablings, round);
+    fw::testing::ProcessEvents();  // the replaced view goes here
+    EXPECT_EQ(fw::testing::ShownMenus(*w).size(), 2u);
+  }
+  EXPECT_EQ(w->chosen, row.chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BarReplacedWhileEnabling,
+    ::testing::Values(
+        EnableSwapCase{"Shortcut", true,
+                       [](fw::Window& w) { return fw::testing::PressShortcut(w, "Cmd+O"); },
+                       {"FileOpen", "FileOpen"}},
+        EnableSwapCase{"MenuOpenedByAClick", true,
+                       [](fw::Window& w) { return fw::testing::ClickMenuTitle(w, "FileMenu"); },
+                       {}},
+        EnableSwapCase{"ApplicationShortcut", false,
+                       [](fw::Window& w) { return fw::testing::PressShortcut(w, "Cmd+O"); },
+                       {"FileOpen", "FileOpen"}}),
+    probe::RowName());
 
 }  // namespace
