@@ -320,8 +320,10 @@ TEST_F(AboutTest, Screenshot) {
   EXPECT_EQ(picture->Height(), 299);
 
   // The heading's ink starts at its box's left edge and ends where its
-  // text does, give or take the glyphs' side bearings: the whole heading
-  // shows, not a part of it nor some other text.
+  // text does, give or take the glyphs' side bearings: the heading is drawn
+  // to its full width, not cut short by its box. What the ink spells is not
+  // checked; a text of the same width passes here, and the layout test
+  // checks the label's text, size and weight.
   const saved::Box box = BoxOf(Row("StaticText1"));
   EXPECT_GT(saved::CountIn(*picture, box, kBlack), 0);
   int left = box.left + box.width, right = box.left - 1;

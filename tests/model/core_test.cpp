@@ -395,6 +395,49 @@ INSTANTIATE_TEST_SUITE_P(
                       MarkCase{"Unreadable", kNaN, kNaN, {0, 300, 0, 250}, {50, 0, 200, 0}}),
     RowName<::testing::TestParamInfo<MarkCase>>);
 
+// The profile term is the solidity times a drag coefficient that is 0: any
+// blade count and chord whose solidity is finite leave the curve exactly as
+// it is; a solidity that is not finite makes the term NaN, and nothing is
+// drawn.
+struct SolidityCase {
+  const char* name;
+  double blades, chord;
+  bool sameCurve;
+};
+
+class Solidity : public ::testing::TestWithParam<SolidityCase> {};
+
+TEST_P(Solidity, ChangesThePlotOnlyWhenNotFinite) {
+  const Calculated design = Calculate(reference::DesignCraft());
+  reference::Craft craft = reference::DesignCraft();
+  craft.in.blades = GetParam().blades;
+  craft.in.chord = GetParam().chord;
+  const Calculated c = Calculate(craft);
+  EXPECT_EQ(std::isfinite(c.out->sigma), GetParam().sameCurve);
+  for (std::size_t pass = 0; pass < model::kPasses; ++pass) {
+    SCOPED_TRACE("pass " + std::to_string(pass));
+    if (GetParam().sameCurve) {
+      ASSERT_EQ(c.out->climb[pass], design.out->climb[pass]);
+      ASSERT_EQ(c.out->dots[pass].y, design.out->dots[pass].y);
+      ASSERT_TRUE(c.out->dots[pass].drawn);
+    } else {
+      ASSERT_TRUE(std::isnan(c.out->climb[pass]));
+      ASSERT_FALSE(c.out->dots[pass].drawn);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Solidity,
+    ::testing::Values(SolidityCase{"NoBlades", 0, 0.1, true},
+                      SolidityCase{"NoChord", 2, 0, true},
+                      SolidityCase{"ManyWideBlades", 1e6, 1e3, true},
+                      // Val("1e309") is infinite; the whole blade count saturates.
+                      SolidityCase{"BladeCountReadAsInfinite", fw::Val("1e309"), 0.1, true},
+                      SolidityCase{"ChordReadAsInfinite", 2, fw::Val("1e309"), false},
+                      SolidityCase{"BladesTimesChordBeyondTheDoubleRange", 2, 1e308, false}),
+    RowName<::testing::TestParamInfo<SolidityCase>>);
+
 TEST(Calculation, DotsNeedBothCoordinatesFinite) {
   // An unusable horizontal scale with a perfectly good climb.
   Calculated c;
