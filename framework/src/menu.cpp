@@ -179,11 +179,9 @@ void MenuView::Open() {
   openedForChoice_ = true;
 }
 
+// A handler may give the window another bar: the view, and the tree that
+// holds the item, last until the next turn of the loop, past the command.
 void MenuView::Choose(MenuItem& item) {
-  // A handler may give the window another bar, which takes this view with
-  // it: from then on only the item is used, and its tree is kept until the
-  // command is done.
-  const std::shared_ptr<MenuBar> tree = tree_;
   auto& handlers = Internals::Of(window_).menuHandlers;
   if (auto it = handlers.find(item.Name()); it != handlers.end()) {
     auto handler = it->second;  // a copy: the handler may replace itself

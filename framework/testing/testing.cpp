@@ -126,12 +126,17 @@ bool PressMouseOnPlatformWindow(Window& window, int x, int y) {
 bool TypeOnPlatformWindow(Window& window, std::string_view text) {
   QWindow* platform = PlatformWindow(window);
   if (platform == nullptr) return false;
-  for (const QChar ch : ToQ(text)) {
-    const int key = QKeySequence(QString(ch))[0].key();
-    qt_handleKeyEvent(platform, QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
-    qt_handleKeyEvent(platform, QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
+  for (const char ch : text) {
+    const Qt::Key key = QTest::asciiToKey(ch);
+    const QString typed(QChar::fromLatin1(ch));
+    qt_handleKeyEvent(platform, QEvent::KeyPress, key, Qt::NoModifier, typed);
+    qt_handleKeyEvent(platform, QEvent::KeyRelease, key, Qt::NoModifier, typed);
   }
   return true;
+}
+
+int ToolkitMenuBars(Window& window) {
+  return static_cast<int>(Internals::Of(window).top->findChildren<QMenuBar*>().size());
 }
 
 int WindowsHeld() {
@@ -180,8 +185,8 @@ bool PressShortcut(Window& window, std::string_view keys) {
   Internals::Of(window).top->activateWindow();
   QWidget* target = QApplication::focusWidget();
   if (target == nullptr || target->window() != Internals::Of(window).top) target = Internals::Of(window).top;
-  // QtTest's entry point for key events: it runs the shortcut map as a key
-  // from the window system would.
+  // The toolkit's shortcut-override entry point, as QtTest declares it: it
+  // runs the shortcut map as a key from the window system would.
   const bool taken = qt_sendShortcutOverrideEvent(target, 0, combo.key(), combo.keyboardModifiers());
   // The call leaves its modifiers as the application's idea of the keyboard;
   // a bare modifier key matches no shortcut and lets them go again.

@@ -87,9 +87,11 @@ class Window {
   const PicturePtr& Backdrop() const;
   void SetBackdrop(PicturePtr picture);
   const std::shared_ptr<MenuBar>& GetMenuBar() const;
-  // The bar it replaces leaves the window at once and is freed at the next
-  // turn of the event loop, so a handler that runs in it, its enabling
-  // event among them, may give the window another.
+  // The bar it replaces leaves the window at once: it no longer shows nor
+  // answers a shortcut. What the window built to show it, and the replaced
+  // tree with it, lasts until the next turn of the event loop, so a handler
+  // that runs in it, its enabling event among them, may give the window
+  // another.
   void SetMenuBar(std::shared_ptr<MenuBar> bar);
 
   // Allocates a control of the class, constructs it and registers it under

@@ -51,11 +51,15 @@ void PressMouse(Window& window, int x, int y);
 // release at content coordinates, or keys typed to whatever has the
 // window's focus. False when the window was never shown and has none.
 bool PressMouseOnPlatformWindow(Window& window, int x, int y);
+// Keys typed as ASCII text.
 bool TypeOnPlatformWindow(Window& window, std::string_view text);
 // A click on the title of one of the shown bar's menus (by its item name),
 // through the platform window: the menu opens as the toolkit opens it.
 // False when the bar has no such menu.
 bool ClickMenuTitle(Window& window, std::string_view menuName);
+// The toolkit menu bars the window holds, shown or only answering
+// shortcuts, a replaced one that has not gone yet among them.
+int ToolkitMenuBars(Window& window);
 // The windows the framework holds: those open, and those closed that go at
 // the next turn of the loop.
 int WindowsHeld();
